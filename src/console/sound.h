@@ -1,0 +1,48 @@
+// The game's sounds. Game code asks for a named cue, or for one file by its
+// stem; the platform finds and plays the file. None of these looks at
+// soundOn: every caller tests soundOn == 'y' right before the call.
+#pragma once
+
+#include "../platform/platform.h"
+
+// Plays data/<stem>.wav in SOUND_SYNC or SOUND_LOOP mode.
+void playSound(const char* stem, int mode);
+void stopSound();
+
+void cueIntro();
+void cueTake();
+void cueDrop();
+void cueDoor();
+void cueSwish();
+void cueHeave();
+void cueRicochet();
+void cuePlug();
+void cueBoom();
+void cueSnakeStrike();
+void cueGunshot();
+void cueDesperadoDown();
+void cueAfterKill();
+void cueThud();
+void cueWounded();
+void cueShatter();
+void cueClick();
+void cueChop();
+void cueChopShatter();
+void cueStairs();
+void cueQuit();
+void cueLose();
+void cueWin();
+void cueRope();
+void cueSnakeKilled();
+void cueExit();
+void cueEat();
+void cueDrink();
+void cueOpenDrawer();
+void cueOpenCabinet();
+void cueStairsFall();
+void cueGrunt();
+void cueQuicksand();
+
+// The Marshal or a brother hitting the ground: "faro" out of doors, "fafl"
+// inside a building.
+void playFallSound();

@@ -1,0 +1,21 @@
+// The end of the game: the quit confirmation, the ending screens and the
+// closing screen. Every ending ends the process; only a declined quit
+// returns.
+#pragma once
+
+void confirmQuit();
+
+[[noreturn]] void endDefeated();
+[[noreturn]] void endVictory();
+[[noreturn]] void endPoisoned();
+[[noreturn]] void endStarved();
+[[noreturn]] void endNightfall();
+[[noreturn]] void endBread();
+[[noreturn]] void endQuicksand();
+[[noreturn]] void endMurder();
+[[noreturn]] void endHorses();
+[[noreturn]] void endStairs();
+[[noreturn]] void endBadFall();
+[[noreturn]] void endDrunk();
+
+[[noreturn]] void closingScreen();

@@ -1,0 +1,107 @@
+#include "input_reader.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+static char buffered[4096];
+static int bufferedStart = 0;
+static int bufferedEnd = 0;
+static bool inputEnded = false;
+
+int readStandardInput(char* buffer, int capacity)
+{
+    for (;;) {
+        ssize_t count = read(STDIN_FILENO, buffer, static_cast<size_t>(capacity));
+        if (count >= 0)
+            return static_cast<int>(count);
+        if (errno != EINTR && errno != EAGAIN)
+            return 0;
+    }
+}
+
+int readerNextByte(InputSource source)
+{
+    if (bufferedStart == bufferedEnd) {
+        // Once the input has ended it stays ended, even on a terminal where a
+        // further read could block again.
+        if (inputEnded)
+            return -1;
+        int count = source(buffered, sizeof buffered);
+        if (count <= 0) {
+            inputEnded = true;
+            return -1;
+        }
+        bufferedStart = 0;
+        bufferedEnd = count;
+    }
+    return static_cast<unsigned char>(buffered[bufferedStart++]);
+}
+
+int readerPeekBuffered(int offset)
+{
+    if (bufferedStart + offset >= bufferedEnd)
+        return -1;
+    return static_cast<unsigned char>(buffered[bufferedStart + offset]);
+}
+
+void readerSkipBuffered(int count)
+{
+    bufferedStart += count;
+    if (bufferedStart > bufferedEnd)
+        bufferedStart = bufferedEnd;
+}
+
+// A line ends at a newline or at the end of input; a carriage return right
+// before the line end is dropped so that scripts saved on Windows play the
+// same.
+bool readerReadLine(InputSource source, char* line, int capacity)
+{
+    int length = 0;
+    bool sawAnything = false;
+    bool lastByteStoredWasReturn = false;
+    for (;;) {
+        int byte = readerNextByte(source);
+        if (byte == -1) {
+            if (!sawAnything)
+                return false;
+            break;
+        }
+        sawAnything = true;
+        if (byte == '\n')
+            break;
+        lastByteStoredWasReturn = false;
+        if (length < capacity - 1) {
+            line[length++] = static_cast<char>(byte);
+            lastByteStoredWasReturn = byte == '\r';
+        }
+    }
+    if (lastByteStoredWasReturn)
+        --length;
+    line[length] = '\0';
+    return true;
+}
+
+static bool isBlank(int byte)
+{
+    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r' || byte == '\v' || byte == '\f';
+}
+
+bool readerReadWord(InputSource source, char* word, int capacity)
+{
+    int byte = readerNextByte(source);
+    while (byte != -1 && isBlank(byte))
+        byte = readerNextByte(source);
+    if (byte == -1)
+        return false;
+    int length = 0;
+    while (byte != -1 && !isBlank(byte)) {
+        if (length < capacity - 1)
+            word[length++] = static_cast<char>(byte);
+        byte = readerNextByte(source);
+    }
+    word[length] = '\0';
+    // The rest of the line belongs to the answer, not to the first command.
+    while (byte != -1 && byte != '\n')
+        byte = readerNextByte(source);
+    return true;
+}

@@ -1,0 +1,23 @@
+// The one reader of standard input that lines, words and keys all share, so
+// that nothing typed ahead is lost when the game switches between them.
+#pragma once
+
+// Supplies more bytes when the reader's buffer is empty: reads up to capacity
+// bytes into buffer and returns how many, or 0 at the end of input. The
+// terminal uses this to read single keys in key mode.
+using InputSource = int (*)(char* buffer, int capacity);
+
+// The next byte, or -1 at the end of input.
+int readerNextByte(InputSource source);
+
+// The next byte if it is already buffered, else -1; never reads.
+int readerPeekBuffered(int offset);
+
+// Drops count buffered bytes (they must be buffered).
+void readerSkipBuffered(int count);
+
+bool readerReadLine(InputSource source, char* line, int capacity);
+bool readerReadWord(InputSource source, char* word, int capacity);
+
+// Reads standard input directly, retrying when a signal interrupts it.
+int readStandardInput(char* buffer, int capacity);

@@ -1,0 +1,13 @@
+// Sound for builds without an audio library: the game plays on in silence.
+#include "platform.h"
+
+#include <iostream>
+
+void platformPlaySound(const char*, int)
+{
+    std::cout.flush();
+}
+
+void platformStopSound()
+{
+}
