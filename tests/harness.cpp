@@ -80,6 +80,14 @@ void quietStart(unsigned seed)
     rodneyHideout = NOWHERE;
 }
 
+void calmStart(unsigned seed)
+{
+    quietStart(seed);
+    turnCount = 5;
+}
+
+const char* const FAREWELL_SCREEN = "{cls}{goto 20,12}HAPPY TRAILS TILL NEXT TIME Marshal";
+
 std::string afterGreeting(const std::string& output)
 {
     const std::string greetingEnd = "It is high noon in Orvane City.";

@@ -24,6 +24,13 @@ Transcript playScene(const std::string& input, const std::function<void()>& scen
 // and no brother anywhere unless the test puts one there.
 void quietStart(unsigned seed = 1);
 
+// quietStart, with the clock already past turn 5, so the rat never comes
+// into play and cannot wander into a scene that is about something else.
+void calmStart(unsigned seed = 1);
+
+// The farewell screen that ends a game whose input has run out.
+extern const char* const FAREWELL_SCREEN;
+
 // The text after the greeting: what the game printed once the Marshal was in
 // play.
 std::string afterGreeting(const std::string& output);
