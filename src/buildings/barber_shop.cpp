@@ -1,8 +1,33 @@
+// Sam's barber shop: one room, a fat guy getting a shave and the bottle of
+// snake oil medicine.
 #include "buildings.h"
 
-// TODO(rest of the town issue): this building is not built yet; the Marshal finds the
-// door shut and stays on the street.
+#include "../commands/commands.h"
+#include "../console/sound.h"
+#include "rooms.h"
+
+#include <iostream>
+
+static void describeBarberShop(char* command)
+{
+    std::cout << "You are in the barber shop\n"
+              << "A fat guy is getting a shave\n";
+    finishDescription("Obvious direction is west\n", command);
+}
+
+static void barberShopCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"w"}))
+        playerLocation = 14;
+    else if (!refuseDirection(command, "neuds"))
+        interpretCommand(command, lastDescribedRoom);
+}
+
+// The welcome plays to its end before the shop is described; nothing plays
+// on the way out.
 void runBarberShop()
 {
-    playerLocation = 14;
+    if (soundOn == 'y')
+        playSound("hopa", SOUND_SYNC);
+    runBuilding(1500, describeBarberShop, barberShopCommand);
 }

@@ -1,8 +1,88 @@
+// The Big Bite Restaurant: the dining room, and the smoky kitchen behind it
+// with its sizzling and the bread in the cupboard.
 #include "buildings.h"
 
-// TODO(rest of the town issue): this building is not built yet; the Marshal finds the
-// door shut and stays on the street.
+#include "../commands/commands.h"
+#include "../console/sound.h"
+#include "rooms.h"
+
+#include <iostream>
+
+static void describeRestaurantRoom(char* command)
+{
+    if (playerLocation == 1100) {
+        std::cout << "You are in the restaurant\n"
+                  << "The air is thick with the aroma of greasy French fries\n"
+                  << "You see many tables and chairs\n";
+        finishDescription("Obvious directions are east or west\n", command);
+    } else {
+        std::cout << "You are in the smoky kitchen\n"
+                  << "You see " << (cupboardOpen != 0 ? "an open cupboard\n" : "a cupboard\n");
+        finishDescription("Obvious direction is east\n", command);
+    }
+}
+
+// "open cupboard" means nothing in the dining room: there it goes to the
+// interpreter, which knows no cupboard.
+static void diningRoomCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"e"})) {
+        playerLocation = 12;
+    } else if (commandIs(command, {"w"})) {
+        playerLocation = 1101;
+        if (soundOn == 'y')
+            playSound("kiso", SOUND_LOOP);
+    } else if (!refuseDirection(command, "nsud")) {
+        interpretCommand(command, lastDescribedRoom);
+    }
+}
+
+// The bread comes into the kitchen once, with the first opening; a second
+// opening does not bring it back if it has been taken away.
+static void openCupboard()
+{
+    if (cupboardOpen == 1) {
+        std::cout << "It is already open\n";
+        return;
+    }
+    cupboardOpen = 1;
+    if (soundOn == 'y')
+        cueOpenCabinet();
+    std::cout << "Okay, it is open\n"
+              << "There is a " << itemAdjectives[BREAD] << ' ' << nounWords[BREAD] << " in there\n";
+    itemLocation[BREAD] = 1101;
+}
+
+// The sizzling stops on the way out only while the sound is on.
+static void kitchenCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"e"})) {
+        playerLocation = 1100;
+        if (soundOn == 'y')
+            stopSound();
+    } else if (refuseDirection(command, "swnud")) {
+        return;
+    } else if (commandIs(command, {"open cupboard"})) {
+        openCupboard();
+    } else {
+        interpretCommand(command, lastDescribedRoom);
+    }
+}
+
+static void restaurantRoomCommand(char* command, int& lastDescribedRoom)
+{
+    if (playerLocation == 1100)
+        diningRoomCommand(command, lastDescribedRoom);
+    else
+        kitchenCommand(command, lastDescribedRoom);
+}
+
+// The two rooms take their turns in one pass, the dining room's before the
+// kitchen's. The common pass does the same: a step that crosses to the other
+// room is followed by that room's description and its read, whichever loop
+// runs it, and no step ever moves the Marshal anywhere but the other room or
+// the street.
 void runRestaurant()
 {
-    playerLocation = 12;
+    runBuilding(1100, describeRestaurantRoom, restaurantRoomCommand);
 }

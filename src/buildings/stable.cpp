@@ -1,8 +1,60 @@
+// The Crazy Horse Stable and the enclosed field behind it, with the horses.
 #include "buildings.h"
 
-// TODO(rest of the town issue): this building is not built yet; the Marshal finds the
-// door shut and stays on the street.
+#include "../commands/commands.h"
+#include "../console/sound.h"
+#include "rooms.h"
+
+#include <iostream>
+
+static void describeStableRoom(char* command)
+{
+    if (playerLocation == 2000) {
+        std::cout << "You are in the stable\n"
+                  << "There is a tremendous stench of you know what\n"
+                  << "You see horses all around\n";
+        finishDescription("Obvious directions are east or west\n", command);
+    } else {
+        std::cout << "You are in an enclosed field\n"
+                  << "You see a flat open area\n";
+        finishDescription("Obvious direction is west\n", command);
+    }
+}
+
+static void stableCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"w"}))
+        playerLocation = 19;
+    else if (commandIs(command, {"e"}))
+        playerLocation = 2001;
+    else if (!refuseDirection(command, "nsud"))
+        interpretCommand(command, lastDescribedRoom);
+}
+
+static void fieldCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"w"}))
+        playerLocation = 2000;
+    else if (!refuseDirection(command, "nsude"))
+        interpretCommand(command, lastDescribedRoom);
+}
+
+static void stableRoomCommand(char* command, int& lastDescribedRoom)
+{
+    if (playerLocation == 2000)
+        stableCommand(command, lastDescribedRoom);
+    else
+        fieldCommand(command, lastDescribedRoom);
+}
+
+// The stable and the field take their turns in one pass, the stable's
+// first. The common pass does the same: a step that crosses to the other
+// room is followed by that room's description and its read, whichever loop
+// runs it, and no step ever moves the Marshal anywhere but the other room or
+// the street.
 void runStable()
 {
-    playerLocation = 19;
+    if (soundOn == 'y')
+        playSound("intr", SOUND_SYNC);
+    runBuilding(2000, describeStableRoom, stableRoomCommand);
 }

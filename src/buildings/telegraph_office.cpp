@@ -1,8 +1,36 @@
+// The Western Onion telegraph office: one dusty room with the telegram, and
+// the telegraph clicking away for as long as the Marshal is inside.
 #include "buildings.h"
 
-// TODO(rest of the town issue): this building is not built yet; the Marshal finds the
-// door shut and stays on the street.
+#include "../commands/commands.h"
+#include "../console/sound.h"
+#include "rooms.h"
+
+#include <iostream>
+
+static void describeTelegraphOffice(char* command)
+{
+    std::cout << "You are in the telegraph office\n"
+              << "You see lots of dust and cobwebs\n";
+    finishDescription("Obvious direction is west\n", command);
+}
+
+// The clicking is stopped on the way out only while the sound is on, so a
+// Marshal who switched the sound off inside leaves it running.
+static void telegraphOfficeCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"w"})) {
+        if (soundOn == 'y')
+            stopSound();
+        playerLocation = 4;
+    } else if (!refuseDirection(command, "nedus")) {
+        interpretCommand(command, lastDescribedRoom);
+    }
+}
+
 void runTelegraphOffice()
 {
-    playerLocation = 4;
+    if (soundOn == 'y')
+        playSound("teof", SOUND_LOOP);
+    runBuilding(500, describeTelegraphOffice, telegraphOfficeCommand);
 }
