@@ -72,7 +72,8 @@ static std::string lines(int count, const std::string& line = "u\n")
     return text;
 }
 
-// Takes turns, each marked with a |, until the game ends.
+// Takes the given number of turns, each marked with a |, unless an
+// affliction or the end of the input ends the game first.
 static void takeTurns(int count)
 {
     char command[COMMAND_SIZE];
