@@ -140,7 +140,7 @@ static void describeStorageRoom(char*)
 // again when the store hands the Marshal back to it, so the store does.
 static void goDownTheRamp()
 {
-    playerLocation = PASSAGE_END;
+    playerLocation = 1023;
     describePassageRoom();
 }
 

@@ -237,14 +237,15 @@ static void rockRoomCommand(char* command, int& lastDescribedRoom)
     }
 }
 
-struct PassageRooms {
+// A stretch of passage rooms that share their lines and their exits.
+struct PassageStretch {
     RoomCode first;
     RoomCode last;
     void (*describe)();
     void (*act)(char* command, int& lastDescribedRoom);
 };
 
-static const PassageRooms passageRooms[] = {
+static const PassageStretch passageStretches[] = {
     {1004, 1004, describeVault, vaultCommand},
     {1005, 1009, describeWestwardPassage, westwardPassageCommand},
     {1010, 1010, describeStalactiteBend, stalactiteBendCommand},
@@ -256,21 +257,21 @@ static const PassageRooms passageRooms[] = {
     {1023, 1023, describeRockRoom, rockRoomCommand},
 };
 
-static const PassageRooms& passageRoomHere()
+static const PassageStretch& stretchHere()
 {
-    for (const PassageRooms& rooms : passageRooms) {
-        if (playerLocation >= rooms.first && playerLocation <= rooms.last)
-            return rooms;
+    for (const PassageStretch& stretch : passageStretches) {
+        if (playerLocation >= stretch.first && playerLocation <= stretch.last)
+            return stretch;
     }
-    return passageRooms[0];
+    return passageStretches[0];
 }
 
 void describePassageRoom()
 {
-    passageRoomHere().describe();
+    stretchHere().describe();
 }
 
 void passageCommand(char* command, int& lastDescribedRoom)
 {
-    passageRoomHere().act(command, lastDescribedRoom);
+    stretchHere().act(command, lastDescribedRoom);
 }

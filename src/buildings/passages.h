@@ -4,9 +4,6 @@
 
 #include "../world/world.h"
 
-const RoomCode FIRST_PASSAGE_ROOM = 1004;
-const RoomCode PASSAGE_END = 1023;  // the rock, and the ramp up into the store
-
 // The arrival lines of the passage room the Marshal stands in. Nobody is
 // ever placed down here, so there is no encounter check.
 void describePassageRoom();

@@ -105,7 +105,7 @@ static void descendTrapDoor()
     if (trapDoorState == DOOR_OPEN) {
         if (soundOn == 'y')
             cueStairs();
-        playerLocation = FIRST_PASSAGE_ROOM;
+        playerLocation = 1004;
     } else if (trapDoorState == DOOR_LOCKED) {
         std::cout << "the trap door is locked!\n";
     } else {
