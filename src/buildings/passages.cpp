@@ -1,0 +1,277 @@
+// The underground passages: from the trap door a loop west, south and up
+// the rickety stairs to the archway by the saloon's basement, and a branch
+// north, closed by the stalactites and the rock, up into the store.
+#include "passages.h"
+
+#include "../commands/commands.h"
+#include "../console/sound.h"
+#include "../endings/endings.h"
+#include "buildings.h"
+#include "rooms.h"
+
+#include <iostream>
+
+static const char* const DAMP_PASSAGE = "You are in a damp and musty underground passageway\n";
+
+static void describeVault()
+{
+    std::cout << "You are in an old underground vault\n"
+              << "You see a narrow passageway\n";
+    finishQuietDescription("Obvious directions are west or up\n");
+}
+
+static void vaultCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"u"})) {
+        if (soundOn == 'y')
+            cueStairs();
+        playerLocation = 1003;
+    } else if (commandIs(command, {"w"})) {
+        playerLocation = 1005;
+    } else if (!refuseDirection(command, "ends")) {
+        interpretCommand(command, lastDescribedRoom);
+    }
+}
+
+// Rooms 1005 to 1009: west leads on, east back towards the vault.
+static void describeWestwardPassage()
+{
+    std::cout << DAMP_PASSAGE;
+    finishQuietDescription("Obvious directions are east and west\n");
+}
+
+static void westwardPassageCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"w"}))
+        ++playerLocation;
+    else if (commandIs(command, {"e"}))
+        --playerLocation;
+    else if (!refuseDirection(command, "unsd"))
+        interpretCommand(command, lastDescribedRoom);
+}
+
+static void describeStalactiteBend()
+{
+    std::cout << "You are near a bend in the passageway\n";
+    if (stalactitesBroken == 0) {
+        std::cout << "You see a dense mass of long stalactites\n";
+        finishQuietDescription("Obvious directions are east and west\n");
+    } else {
+        std::cout << "You see a pile of broken stalactites\n";
+        finishQuietDescription("Obvious directions are north, east and west\n");
+    }
+}
+
+static void chopStalactites()
+{
+    if (itemLocation[AX] != CARRIED) {
+        std::cout << "You are unable to do that\n";
+        return;
+    }
+    if (soundOn == 'y')
+        cueChopShatter();
+    else
+        std::cout << "Chop chop chop chop!\n";
+    if (stalactitesBroken == 0) {
+        stalactitesBroken = 1;
+        std::cout << "A passageway going north is revealed\n";
+    }
+}
+
+static void stalactiteBendCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"e"}))
+        playerLocation = 1009;
+    else if (commandIs(command, {"w"}))
+        playerLocation = 1011;
+    else if (commandIs(command, {"n"}) && stalactitesBroken == 1)
+        playerLocation = 1018;
+    else if (refuseDirection(command, "nsdu"))
+        return;
+    else if (commandIs(command, {"chop stalactites", "ax stalactites", "smash stalactites", "break stalactites"}))
+        chopStalactites();
+    else
+        interpretCommand(command, lastDescribedRoom);
+}
+
+static void describeSouthBend()
+{
+    std::cout << "You are at a bend in the passageway\n";
+    finishQuietDescription("Obvious directions are east and south\n");
+}
+
+static void southBendCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"e"}))
+        playerLocation = 1010;
+    else if (commandIs(command, {"s"}))
+        playerLocation = 1012;
+    else if (!refuseDirection(command, "nwdu"))
+        interpretCommand(command, lastDescribedRoom);
+}
+
+// Rooms 1012 to 1015: south leads on to the rickety stairs, north back.
+static void describeSouthwardPassage()
+{
+    std::cout << DAMP_PASSAGE;
+    finishQuietDescription("Obvious directions are north and south\n");
+}
+
+static void southwardPassageCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"s"}))
+        ++playerLocation;
+    else if (commandIs(command, {"n"}))
+        --playerLocation;
+    else if (!refuseDirection(command, "uewd"))
+        interpretCommand(command, lastDescribedRoom);
+}
+
+static void describeRicketyStairs()
+{
+    std::cout << "You are at the end of a damp and musty underground passageway\n"
+              << "There are some rickety stairs here\n";
+    finishQuietDescription("Obvious directions are up and north\n");
+}
+
+static void ricketyStairsCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"u"})) {
+        if (soundOn == 'y')
+            cueStairs();
+        playerLocation = 1017;
+    } else if (commandIs(command, {"n"})) {
+        playerLocation = 1015;
+    } else if (!refuseDirection(command, "wsde")) {
+        interpretCommand(command, lastDescribedRoom);
+    }
+}
+
+// The doubt and fear are the only warning of the drop to the south.
+static void describeArchway()
+{
+    std::cout << "You are standing in a darkened stone archway\n"
+              << "You are overcome by doubt and fear\n";
+    finishQuietDescription("Obvious directions are north or south\n");
+}
+
+static void archwayCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"n"})) {
+        playerLocation = 1002;
+    } else if (commandIs(command, {"s"})) {
+        if (soundOn == 'y')
+            cueStairsFall();
+        endBadFall();
+    } else if (!refuseDirection(command, "wedu")) {
+        interpretCommand(command, lastDescribedRoom);
+    }
+}
+
+// Rooms 1018 to 1022: north leads on to the rock, south back to the bend.
+static void describeNorthwardPassage()
+{
+    std::cout << DAMP_PASSAGE;
+    finishQuietDescription("Obvious directions are north and south\n");
+}
+
+static void northwardPassageCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"n"}))
+        ++playerLocation;
+    else if (commandIs(command, {"s"}))
+        playerLocation = playerLocation == 1018 ? 1010 : playerLocation - 1;
+    else if (!refuseDirection(command, "udew"))
+        interpretCommand(command, lastDescribedRoom);
+}
+
+static void describeRockRoom()
+{
+    std::cout << "You are at the end of the underground passageway\n";
+    if (rockMoved == 0) {
+        std::cout << "You see a large rock against the wall\n";
+        finishQuietDescription("Obvious direction is south\n");
+    } else {
+        std::cout << "You see a large rock and a ramp going up\n";
+        finishQuietDescription("Obvious directions are south and up\n");
+    }
+}
+
+// The wall comes down into a ramp only the first time; later heaves move
+// the rock and nothing else.
+static void moveRock()
+{
+    if (itemLocation[CROWBAR] != CARRIED) {
+        std::cout << "Huff puff grunt - you cannot budge it\n";
+        return;
+    }
+    if (soundOn == 'y') {
+        cueHeave();
+        if (rockMoved == 0)
+            playSound("cldo", SOUND_SYNC);
+    } else {
+        std::cout << "Grunt \x1E gasp \x1E groan!\n";
+    }
+    std::cout << "You moved the rock\n";
+    if (rockMoved == 0)
+        std::cout << "A section of wall has come down to form a ramp going up\n";
+    rockMoved = 1;
+}
+
+// Up the ramp the store takes over at once. It describes this room itself
+// if the Marshal comes back down, and if he leaves the store for the street
+// the saloon's loop ends with it.
+static void rockRoomCommand(char* command, int& lastDescribedRoom)
+{
+    if (commandIs(command, {"s"})) {
+        playerLocation = 1022;
+    } else if (commandIs(command, {"u"}) && rockMoved == 1) {
+        playerLocation = 103;
+        runGeneralStore();
+    } else if (refuseDirection(command, "edwnu")) {
+        return;
+    } else if (commandIs(command, {"move rock", "use crowbar", "push rock", "slide rock"})) {
+        moveRock();
+    } else {
+        interpretCommand(command, lastDescribedRoom);
+    }
+}
+
+// A stretch of passage rooms that share their lines and their exits.
+struct PassageStretch {
+    RoomCode first;
+    RoomCode last;
+    void (*describe)();
+    void (*act)(char* command, int& lastDescribedRoom);
+};
+
+static const PassageStretch passageStretches[] = {
+    {1004, 1004, describeVault, vaultCommand},
+    {1005, 1009, describeWestwardPassage, westwardPassageCommand},
+    {1010, 1010, describeStalactiteBend, stalactiteBendCommand},
+    {1011, 1011, describeSouthBend, southBendCommand},
+    {1012, 1015, describeSouthwardPassage, southwardPassageCommand},
+    {1016, 1016, describeRicketyStairs, ricketyStairsCommand},
+    {1017, 1017, describeArchway, archwayCommand},
+    {1018, 1022, describeNorthwardPassage, northwardPassageCommand},
+    {1023, 1023, describeRockRoom, rockRoomCommand},
+};
+
+static const PassageStretch& stretchHere()
+{
+    for (const PassageStretch& stretch : passageStretches) {
+        if (playerLocation >= stretch.first && playerLocation <= stretch.last)
+            return stretch;
+    }
+    return passageStretches[0];
+}
+
+void describePassageRoom()
+{
+    stretchHere().describe();
+}
+
+void passageCommand(char* command, int& lastDescribedRoom)
+{
+    stretchHere().act(command, lastDescribedRoom);
+}
