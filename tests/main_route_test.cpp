@@ -56,8 +56,7 @@ TEST(MainRoute, FromTheSaloonThroughThePassagesAndOutOfTheStoreToTheStreet)
     EXPECT_EQ(game.output.substr(game.output.size() - end.size()), end) << game.output;
 }
 
-// Waits for the item verbs: "take" does nothing until they are built.
-TEST(MainRoute, DISABLED_FromTheOfficeToTheStorageRoomAndOutThroughTheIronDoor)
+TEST(MainRoute, FromTheOfficeToTheStorageRoomAndOutThroughTheIronDoor)
 {
     // Seed 40 hides Dexter and Clarence in the hotel, puts the rat in the
     // barber shop and lets the saloon's stairs hold.
