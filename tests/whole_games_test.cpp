@@ -38,6 +38,45 @@ TEST(WholeGame, TheMarshalArmsHimselfAndWinsAGunfightOutsideHisOffice)
                   std::string(FAREWELL_SCREEN));
 }
 
+// Each milestone is found after the one before it.
+static bool inOrder(const std::string& text, std::initializer_list<const char*> milestones)
+{
+    std::size_t at = 0;
+    for (const char* milestone : milestones) {
+        at = text.find(milestone, at);
+        if (at == std::string::npos)
+            return false;
+        at += std::string(milestone).size();
+    }
+    return true;
+}
+
+TEST(WholeGame, AnAfternoonFromTheOfficeToVictory)
+{
+    // Seed 1796701097 (a clock reading in December 2026) hides Dexter next to
+    // the office, Clarence before the hotel and Rodney's hideout in the barber
+    // shop. The Marshal arms himself, shoots the two brothers, cures himself
+    // of hunger for good with the bread and the medicine, and waits for
+    // Rodney in the barber's chair.
+    std::string input = startUp() +
+                        "open drawer\ntake gun\ne\ne\nshoot Dexter\nshoot Dexter\ns\ns\nw\nshoot Clarence\n"
+                        "n\nw\nw\nopen cupboard\ntake bag\ne\ne\ne\ne\ne\ntake bottle\neat bread\ndrink medicine\n";
+    for (int turn = 24; turn < 155; ++turn)
+        input += "i\n";
+    input += "shoot Rodney\n\x1b";
+    Transcript game = playGame(input, 1796701097);
+    EXPECT_TRUE(inOrder(game.output, {"There is Dexter Desperado smiling", "You wasted the skunk, he is toast\n",
+                                      "There is Clarence Desperado smiling", "Fantastic!  You blasted the sucker away\n",
+                                      "There is a bag of corn bread in there\n", "That tasted a little weird\n",
+                                      "Very  good, what a relief, you feel like kicking butt again\n",
+                                      "Bang\n{delay 200}Fantastic!  You blasted the sucker away\n{delay 1000}{cls}"
+                                      "{goto 6,10}Great  job!  You have cleaned up Orvane City Marshal Bob"}))
+        << game.output;
+    EXPECT_EQ(game.output.find("You are beginning to feel hungry"), std::string::npos);
+    EXPECT_TRUE(endsWith(game.output, "Press escape to exit "));
+    EXPECT_EQ(game.exitStatus, 0);
+}
+
 TEST(WholeGame, ABrotherInTheTelegraphOfficeTakesTheFirstCommandInside)
 {
     // Seed 13 hides Dexter in the telegraph office; an unarmed Marshal who
