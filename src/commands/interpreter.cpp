@@ -28,6 +28,8 @@ static void switchSound()
 {
     if (soundOn == 'y') {
         soundOn = 'n';
+        // A room's loop would otherwise play on for the rest of the game.
+        stopSound();
         std::cout << "Sound effects off";
     } else {
         soundOn = 'y';

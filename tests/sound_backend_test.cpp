@@ -1,0 +1,292 @@
+// The real sound backend, heard through SDL's disk driver, which writes what
+// a sound card would have played to a file, in real time. Each scenario runs
+// in its own child process, so audio starts unopened every time.
+#include "platform/platform.h"
+#include "platform/sound_files.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+// The disk driver writes the format the backend asks for: 16-bit mono.
+const int CAPTURE_RATE = 22050;
+
+using Environment = std::vector<std::pair<const char*, std::string>>;
+
+struct ChildRun {
+    std::string terminal;  // all the child wrote to standard output and error
+    std::string report;    // what the child measured
+    int status;            // exit status, or 128 + the signal that ended it
+};
+
+static std::string contentsOf(std::FILE* file)
+{
+    std::string text;
+    std::rewind(file);
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
+        text += static_cast<char>(c);
+    std::fclose(file);
+    return text;
+}
+
+static ChildRun runChild(const fs::path& folder, const Environment& environment,
+                    const std::function<void(std::string& report)>& body)
+{
+    std::FILE* terminal = std::tmpfile();
+    std::FILE* report = std::tmpfile();
+    std::fflush(nullptr);
+    std::cout.flush();
+    pid_t pid = fork();
+    if (pid == 0) {
+        alarm(20);
+        if (chdir(folder.c_str()) != 0)
+            _exit(126);
+        for (const auto& variable : environment)
+            setenv(variable.first, variable.second.c_str(), 1);
+        dup2(fileno(terminal), STDOUT_FILENO);
+        dup2(fileno(terminal), STDERR_FILENO);
+        std::string measured;
+        body(measured);
+        std::fputs(measured.c_str(), report);
+        std::fflush(report);
+        // exit, not _exit: the backend closes audio at exit, which ends the capture.
+        std::exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return {contentsOf(terminal), contentsOf(report),
+            WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+}
+
+// A scratch folder with a data folder in it, removed afterwards.
+struct Scratch {
+    fs::path folder;
+    Scratch()
+    {
+        char name[] = "/tmp/quorrell-sound-XXXXXX";
+        folder = mkdtemp(name);
+        fs::create_directory(folder / "data");
+    }
+    ~Scratch() { fs::remove_all(folder); }
+    fs::path capture() const { return folder / "capture.raw"; }
+    Environment diskDriver() const
+    {
+        return {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", capture().string()}};
+    }
+};
+
+static void putLittleEndian(std::ofstream& out, std::uint32_t value, int bytes)
+{
+    for (int b = 0; b < bytes; ++b)
+        out.put(static_cast<char>(value >> (8 * b) & 0xFF));
+}
+
+// A square wave of the given height, which never passes through zero, so
+// every sample of it can be told apart from silence in the capture.
+static void writeSquareWave(const fs::path& path, double seconds, int height)
+{
+    std::uint32_t frames = static_cast<std::uint32_t>(seconds * CAPTURE_RATE);
+    std::ofstream out(path, std::ios::binary);
+    out << "RIFF";
+    putLittleEndian(out, 36 + frames * 2, 4);
+    out << "WAVEfmt ";
+    for (std::uint32_t field : {16u, 1u | 1u << 16, static_cast<std::uint32_t>(CAPTURE_RATE),
+                                static_cast<std::uint32_t>(CAPTURE_RATE * 2), 2u | 16u << 16})
+        putLittleEndian(out, field, 4);
+    out << "data";
+    putLittleEndian(out, frames * 2, 4);
+    for (std::uint32_t i = 0; i < frames; ++i)
+        putLittleEndian(out, static_cast<std::uint32_t>(i % 50 < 25 ? height : -height) & 0xFFFF, 2);
+}
+
+static std::vector<int> capturedSamples(const fs::path& capture)
+{
+    std::ifstream in(capture, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<int> samples;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        samples.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                    static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return samples;
+}
+
+static long millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+static void pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+TEST(SoundBackend, APlayedSoundReturnsWhenItHasBeenHeardInFull)
+{
+    Scratch scratch;
+    writeSquareWave(scratch.folder / "data/tone.wav", 0.4, 8000);
+    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [](std::string& report) {
+        auto start = std::chrono::steady_clock::now();
+        platformPlaySound("tone", SOUND_SYNC);
+        report = std::to_string(millisecondsSince(start));
+    });
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.terminal, "");
+    long elapsed = std::stol(run.report);
+    EXPECT_GE(elapsed, 380);
+    EXPECT_LT(elapsed, 3000);
+    int heard = 0;
+    for (int sample : capturedSamples(scratch.capture()))
+        heard += sample == 8000 || sample == -8000;
+    EXPECT_NEAR(heard, 0.4 * CAPTURE_RATE, 0.05 * CAPTURE_RATE);
+}
+
+TEST(SoundBackend, ALoopReplacedByAnotherThenStoppedLeavesSilence)
+{
+    Scratch scratch;
+    writeSquareWave(scratch.folder / "data/first.wav", 0.1, 8000);
+    writeSquareWave(scratch.folder / "data/second.wav", 0.1, 4000);
+    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [](std::string&) {
+        platformPlaySound("first", SOUND_LOOP);
+        pause(400);
+        platformPlaySound("second", SOUND_LOOP);
+        pause(400);
+        platformStopSound();
+        pause(400);
+    });
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.terminal, "");
+    std::vector<int> samples = capturedSamples(scratch.capture());
+    int first = 0, second = 0;
+    std::size_t lastOfFirst = 0, firstOfSecond = samples.size(), lastSound = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (samples[i] == 8000 || samples[i] == -8000) {
+            ++first;
+            lastOfFirst = i;
+        } else if (samples[i] == 4000 || samples[i] == -4000) {
+            ++second;
+            firstOfSecond = std::min(firstOfSecond, i);
+        }
+        if (samples[i] != 0)
+            lastSound = i;
+    }
+    // Each file lasts a tenth of a second, so more than that is a loop.
+    EXPECT_GT(first, 0.2 * CAPTURE_RATE);
+    EXPECT_GT(second, 0.2 * CAPTURE_RATE);
+    EXPECT_LT(lastOfFirst, firstOfSecond);
+    EXPECT_LT(lastSound + 0.2 * CAPTURE_RATE, samples.size()) << "still playing after the stop";
+}
+
+TEST(SoundBackend, WithoutAudioOrWithoutTheFileEveryCallReturnsAtOnceAndSaysNothing)
+{
+    Scratch scratch;
+    writeSquareWave(scratch.folder / "data/tone.wav", 2.0, 8000);
+    struct {
+        Environment environment;
+        const char* stem;
+    } cases[] = {
+        {{{"SDL_AUDIODRIVER", "nosuchdriver"}}, "tone"},
+        // A machine without a sound card: ALSA fails and complains.
+        {{{"SDL_AUDIODRIVER", "alsa"}, {"ALSA_CONFIG_PATH", "/nonexistent"}}, "tone"},
+        {scratch.diskDriver(), "missing"},
+    };
+    for (const auto& scenario : cases) {
+        const char* stem = scenario.stem;
+        ChildRun run = runChild(scratch.folder, scenario.environment, [stem](std::string& report) {
+            auto start = std::chrono::steady_clock::now();
+            platformPlaySound(stem, SOUND_SYNC);
+            platformPlaySound(stem, SOUND_LOOP);
+            platformStopSound();
+            platformPlaySound(stem, SOUND_SYNC);
+            report = std::to_string(millisecondsSince(start));
+        });
+        ASSERT_EQ(run.status, 0) << scenario.environment[0].second;
+        EXPECT_EQ(run.terminal, "") << scenario.environment[0].second;
+        EXPECT_LT(std::stol(run.report), 1000) << scenario.environment[0].second;
+    }
+    for (int sample : capturedSamples(scratch.capture()))
+        ASSERT_EQ(sample, 0);
+}
+
+TEST(SoundBackend, TheGameStillEndsWhenToldToOnceAudioIsOpen)
+{
+    Scratch scratch;
+    writeSquareWave(scratch.folder / "data/tone.wav", 0.05, 8000);
+    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [](std::string& report) {
+        platformPlaySound("tone", SOUND_SYNC);
+        kill(getpid(), SIGTERM);
+        pause(2000);
+        report = "still running";
+    });
+    EXPECT_EQ(run.status, 128 + SIGTERM) << run.report;
+}
+
+TEST(SoundFiles, TheWorkingFolderComesFirstThenBesideTheProgramThenItsShareFolder)
+{
+    Scratch scratch;
+    fs::path program = scratch.folder / "bin";
+    fs::path installed = program / QUORRELL_DATA_FROM_PROGRAM;
+    fs::create_directories(program / "data");
+    fs::create_directories(installed);
+    for (const char* name : {"data/here.wav", "bin/data/here.wav", "bin/data/beside.wav"})
+        std::ofstream(scratch.folder / name) << "RIFF";
+    for (const char* name : {"here.wav", "beside.wav", "shared.wav"})
+        std::ofstream(installed / name) << "RIFF";
+    ChildRun run = runChild(scratch.folder, {}, [&program](std::string& report) {
+        for (const char* stem : {"here", "beside", "shared", "nowhere"})
+            report += findSoundFileFrom(stem, program.string()) + "|";
+    });
+    EXPECT_EQ(run.report, "data/here.wav|" + program.string() + "/data/beside.wav|" + program.string() + "/" +
+                              QUORRELL_DATA_FROM_PROGRAM + "/shared.wav||");
+}
+
+TEST(SoundBackend, TheGameFindsItsOwnSoundsFromAnyFolder)
+{
+    Scratch scratch;
+    fs::remove(scratch.folder / "data");
+    std::string input = "nyBob\n";
+    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [&input](std::string&) {
+        std::FILE* keys = std::tmpfile();
+        std::fputs(input.c_str(), keys);
+        std::rewind(keys);
+        dup2(fileno(keys), STDIN_FILENO);
+        int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, static_cast<char*>(nullptr));
+        _exit(127);
+    });
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.terminal, "") << "the game's standard error";
+    // With sound on, the intro's two files play one after the other.
+    double intro = 0.0;
+    for (const char* stem : {"intr", "clto"})
+        intro += (fs::file_size(fs::path(QUORRELL_DATA_DIR) / (std::string(stem) + ".wav")) - 44) / 2.0 / CAPTURE_RATE;
+    std::vector<int> samples = capturedSamples(scratch.capture());
+    std::size_t firstSound = samples.size(), lastSound = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (samples[i] != 0) {
+            firstSound = std::min(firstSound, i);
+            lastSound = i;
+        }
+    }
+    ASSERT_LT(firstSound, lastSound);
+    EXPECT_NEAR(static_cast<double>(lastSound - firstSound) / CAPTURE_RATE, intro, 0.15);
+}
