@@ -85,10 +85,7 @@ static void chopDoor()
         std::cout << "You are unable to do that\n";
         return;
     }
-    if (soundOn == 'y')
-        cueChop();
-    else
-        std::cout << "Chop chop chop chop chop\n";
+    playOrSay(cueChop, "Chop chop chop chop chop\n");
     std::cout << "No good, it is too solid\n";
 }
 

@@ -55,10 +55,7 @@ static void unlockIronDoor()
 
 static void kickIronDoor()
 {
-    if (soundOn == 'y')
-        playSound("chop", SOUND_SYNC);
-    else
-        std::cout << "Ouch \x1E that hurt!\n";
+    playOrSay("chop", "Ouch \x1E that hurt!\n");
 }
 
 static void shootIronDoorLock()
@@ -68,10 +65,7 @@ static void shootIronDoorLock()
         return;
     }
     if (gunRounds < 1) {
-        if (soundOn == 'y')
-            cueClick();
-        else
-            std::cout << "Click\n";
+        playOrSay(cueClick, "Click\n");
         std::cout << "No more bullets\n";
         return;
     }
@@ -83,10 +77,7 @@ static void shootIronDoorLock()
     std::cout << "The shot deflected off the lock\n";
     if (drawRandom() % 4 != 0)
         return;
-    if (soundOn == 'y')
-        cueThud();
-    else
-        std::cout << "Plunk!\n";
+    playOrSay(cueThud, "Plunk!\n");
     std::cout << "Your shot deflected off the lock and -- \n"
               << "Darn it \x1E it went through your brain!\n";
     endDefeated();
@@ -149,10 +140,7 @@ static void goDownTheRamp()
 static void leaveThroughIronDoor()
 {
     playerLocation = 101;
-    if (soundOn == 'y')
-        cueDoor();
-    else
-        std::cout << "Squeak squeal screech.";
+    playOrSay(cueDoor, "Squeak squeal screech.");
     std::cout << "It opened and slammed shut behind you\n";
 }
 

@@ -68,10 +68,7 @@ static void chopStalactites()
         std::cout << "You are unable to do that\n";
         return;
     }
-    if (soundOn == 'y')
-        cueChopShatter();
-    else
-        std::cout << "Chop chop chop chop!\n";
+    playOrSay(cueChopShatter, "Chop chop chop chop!\n");
     if (stalactitesBroken == 0) {
         stalactitesBroken = 1;
         std::cout << "A passageway going north is revealed\n";

@@ -115,19 +115,13 @@ static void descendTrapDoor()
 
 static void liftCrate()
 {
-    if (soundOn == 'y')
-        cueGrunt();
-    else
-        std::cout << "Grunt moan gasp\n";
+    playOrSay(cueGrunt, "Grunt moan gasp\n");
     std::cout << "It is too heavy\n";
 }
 
 static void strikeCrate()
 {
-    if (soundOn == 'y')
-        playSound("chop", SOUND_SYNC);
-    else
-        std::cout << "Bang\n";
+    playOrSay("chop", "Bang\n");
     std::cout << "No good, it is too solid\n";
 }
 
@@ -135,10 +129,7 @@ static void strikeCrate()
 // is only effort and never closes the door.
 static void pushCrate()
 {
-    if (soundOn == 'y')
-        cueHeave();
-    else
-        std::cout << "Huff puff sigh\n";
+    playOrSay(cueHeave, "Huff puff sigh\n");
     std::cout << "What a strain but you moved it\n";
     if (crateMoved == 0) {
         crateMoved = 1;
@@ -153,10 +144,7 @@ static void chopCrate()
         std::cout << "You do not have an ax\n";
         return;
     }
-    if (soundOn == 'y')
-        cueChop();
-    else
-        std::cout << "Chop chop chop chop!\n";
+    playOrSay(cueChop, "Chop chop chop chop!\n");
     std::cout << "No good \x1E the wood is too hard\n";
 }
 

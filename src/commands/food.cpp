@@ -12,18 +12,12 @@ const RoomCode SALOON_BASEMENT = 1002;
 
 static void chew()
 {
-    if (soundOn == 'y')
-        cueEat();
-    else
-        std::cout << "Chomp chomp chomp chomp chomp chomp \x1e gulp\n";
+    playOrSay(cueEat, "Chomp chomp chomp chomp chomp chomp \x1e gulp\n");
 }
 
 static void swallow()
 {
-    if (soundOn == 'y')
-        cueDrink();
-    else
-        std::cout << "Gulp gulp gulp gulp gulp gulp gulp gulp\n";
+    playOrSay(cueDrink, "Gulp gulp gulp gulp gulp gulp gulp gulp\n");
 }
 
 // Beans only end a hunger that has begun, and do nothing for a stomach

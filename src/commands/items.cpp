@@ -43,10 +43,7 @@ void takeItem(int noun)
 // as shattered in the room from then on.
 static void smashMedicineOnTheFloor()
 {
-    if (soundOn == 'y')
-        cueShatter();
-    else
-        std::cout << "Crash \x1e the medicine bottle has shattered\n";
+    playOrSay(cueShatter, "Crash \x1e the medicine bottle has shattered\n");
     if (medicineState == 1)
         std::cout << "The medicine has splashed all over the place\n";
     medicineState = -1;

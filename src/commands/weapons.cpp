@@ -12,10 +12,7 @@ const int FULL_GUN = 6;
 
 static void fireGun()
 {
-    if (soundOn == 'y')
-        cueGunshot();
-    else
-        std::cout << "Bang\n";
+    playOrSay(cueGunshot, "Bang\n");
     --gunRounds;
 }
 
@@ -23,10 +20,7 @@ static void fireGun()
 [[noreturn]] static void blowUpBulletBox()
 {
     delayMs(200);
-    if (soundOn == 'y')
-        cueBoom();
-    else
-        std::cout << "Boom!\n";
+    playOrSay(cueBoom, "Boom!\n");
     std::cout << "The gun powder exploded!\n"
               << "Your head has been blown off\n";
     endDefeated();
@@ -34,10 +28,7 @@ static void fireGun()
 
 static void shootMedicine()
 {
-    if (soundOn == 'y')
-        cueShatter();
-    else
-        std::cout << "Crash!\n";
+    playOrSay(cueShatter, "Crash!\n");
     std::cout << "The medicine bottle has shattered\n";
     if (medicineState == 1)
         std::cout << "The medicine has splashed all over the place\n";
@@ -74,10 +65,7 @@ void shootItem(int noun)
         return;
     }
     if (gunRounds < 1) {
-        if (soundOn == 'y')
-            cueClick();
-        else
-            std::cout << "Click\n";
+        playOrSay(cueClick, "Click\n");
         std::cout << "You are out of bullets\n";
         return;
     }
@@ -147,10 +135,7 @@ void cutItem(int noun)
         std::cout << "Okay\n";
         return;
     }
-    if (soundOn == 'y')
-        cueSwish();
-    else
-        std::cout << "Swish\n";
+    playOrSay(cueSwish, "Swish\n");
     std::cout << "The box of bullets is open\n";
     bulletBoxSealed = 0;
 }
@@ -163,10 +148,7 @@ void chopItem(int noun)
         return;
     if (itemLocation[AX] != CARRIED)
         std::cout << "You do not have an ax\n";
-    else if (soundOn == 'y')
-        cueChop();
-    else
-        std::cout << "Chop chop chop chop chop\n";
+    else playOrSay(cueChop, "Chop chop chop chop chop\n");
 }
 
 // Opening is answered whether or not the thing is anywhere near.

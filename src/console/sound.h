@@ -43,6 +43,11 @@ void cueStairsFall();
 void cueGrunt();
 void cueQuicksand();
 
+// The sound-word rule: with the sound on the cue (or the one file) is
+// played, with it off its word is printed instead.
+void playOrSay(void (*cue)(), const char* word);
+void playOrSay(const char* stem, const char* word);
+
 // The Marshal or a brother hitting the ground: "faro" out of doors, "fafl"
 // inside a building.
 void playFallSound();

@@ -3,6 +3,8 @@
 #include "../world/world.h"
 #include "console.h"
 
+#include <iostream>
+
 void playSound(const char* stem, int mode)
 {
     platformPlaySound(stem, mode);
@@ -11,6 +13,22 @@ void playSound(const char* stem, int mode)
 void stopSound()
 {
     platformStopSound();
+}
+
+void playOrSay(void (*cue)(), const char* word)
+{
+    if (soundOn == 'y')
+        cue();
+    else
+        std::cout << word;
+}
+
+void playOrSay(const char* stem, const char* word)
+{
+    if (soundOn == 'y')
+        playSound(stem, SOUND_SYNC);
+    else
+        std::cout << word;
 }
 
 static void play(const char* stem)

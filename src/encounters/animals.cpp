@@ -20,10 +20,7 @@ static Trigger pullTrigger()
         return FIRED;
     }
     if (itemLocation[GUN] == CARRIED) {
-        if (soundOn == 'y')
-            cueClick();
-        else
-            std::cout << "Click\n";
+        playOrSay(cueClick, "Click\n");
         std::cout << "No bullets\n";
         return EMPTY_GUN;
     }
@@ -39,10 +36,7 @@ static void shootSnake()
         std::cout << "You missed\n";
         return;
     }
-    if (soundOn == 'y')
-        cueSnakeKilled();
-    else
-        std::cout << "Bang\n";
+    playOrSay(cueSnakeKilled, "Bang\n");
     std::cout << "Good shot!  You blasted the stinking snake to bits\n";
     venomFree = 1;
     itemLocation[SNAKE] = NOWHERE;
@@ -67,10 +61,7 @@ void snakeEncounter(char* command)
 
 static void ratHit(const char* message)
 {
-    if (soundOn == 'y')
-        playSound("radi", SOUND_SYNC);
-    else
-        std::cout << "Bang\n";
+    playOrSay("radi", "Bang\n");
     std::cout << message;
     rabiesFree = 1;
     itemLocation[RAT] = NOWHERE;

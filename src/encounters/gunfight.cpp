@@ -63,10 +63,7 @@ enum ShotResult { BROTHER_KILLED, BROTHER_STANDING };
 static ShotResult fireAt(int target, int& clips)
 {
     --gunRounds;
-    if (soundOn == 'y')
-        cueGunshot();
-    else
-        std::cout << "Bang\n";
+    playOrSay(cueGunshot, "Bang\n");
     delayMs(200);
     int roll = drawRandom() % 5;
     if (roll == 4) {
@@ -97,10 +94,7 @@ static ShotResult fireAt(int target, int& clips)
 static void returnFire(bool certainHit)
 {
     delayMs(1000);
-    if (soundOn == 'y')
-        playSound("gus2", SOUND_SYNC);
-    else
-        std::cout << "Bang\n";
+    playOrSay("gus2", "Bang\n");
     delayMs(200);
     int roll = drawRandom() % 4;
     if (roll != 0 && !certainHit) {
