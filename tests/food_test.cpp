@@ -19,10 +19,7 @@ static Transcript eatAndDrink(const std::string& input, void (*setUp)())
             itemLocation[item] = CARRIED;
         itemsCarried = 3;
         setUp();
-        char command[COMMAND_SIZE];
-        int lastDescribedRoom = NOWHERE;
-        while (platformReadLine(command, COMMAND_SIZE))
-            interpretCommand(command, lastDescribedRoom);
+        interpretEachLine();
         std::cout << "{hunger " << hungerStage << " bread " << breadBagState << " venom " << venomFree
                   << " rabies " << rabiesFree << "}";
     });

@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include "commands/commands.h"
 #include "platform/platform.h"
 #include "world/world.h"
 
@@ -87,6 +88,16 @@ void calmStart(unsigned seed)
 }
 
 const char* const FAREWELL_SCREEN = "{cls}{goto 20,12}HAPPY TRAILS TILL NEXT TIME Marshal";
+
+void interpretEachLine(const char* afterEach)
+{
+    int lastDescribedRoom = playerLocation;
+    char command[COMMAND_SIZE];
+    while (platformReadLine(command, COMMAND_SIZE)) {
+        interpretCommand(command, lastDescribedRoom);
+        std::cout << afterEach;
+    }
+}
 
 std::string afterGreeting(const std::string& output)
 {

@@ -31,6 +31,11 @@ void calmStart(unsigned seed = 1);
 // The farewell screen that ends a game whose input has run out.
 extern const char* const FAREWELL_SCREEN;
 
+// Inside a scene: hands each line of the input to the interpreter, as a
+// room does with every line that is not one of its own, and prints
+// afterEach after each reply.
+void interpretEachLine(const char* afterEach = "");
+
 // The text after the greeting: what the game printed once the Marshal was in
 // play.
 std::string afterGreeting(const std::string& output);

@@ -16,12 +16,7 @@ static Transcript interpret(const std::string& input, const std::function<void()
         calmStart();
         playerLocation = 8;
         setUp();
-        int lastDescribedRoom = playerLocation;
-        char command[COMMAND_SIZE];
-        while (platformReadLine(command, COMMAND_SIZE)) {
-            interpretCommand(command, lastDescribedRoom);
-            std::cout << '|';
-        }
+        interpretEachLine("|");
     });
 }
 

@@ -16,10 +16,7 @@ static Transcript interpretLines(const std::string& input, void (*setUp)())
         calmStart();
         playerLocation = 600;
         setUp();
-        char command[COMMAND_SIZE];
-        int lastDescribedRoom = NOWHERE;
-        while (platformReadLine(command, COMMAND_SIZE))
-            interpretCommand(command, lastDescribedRoom);
+        interpretEachLine();
     });
 }
 

@@ -18,10 +18,7 @@ static Transcript armed(const std::string& input, const std::function<void()>& s
         itemLocation[GUN] = CARRIED;
         itemsCarried = 1;
         setUp();
-        char command[COMMAND_SIZE];
-        int lastDescribedRoom = NOWHERE;
-        while (platformReadLine(command, COMMAND_SIZE))
-            interpretCommand(command, lastDescribedRoom);
+        interpretEachLine();
     });
 }
 
