@@ -15,8 +15,8 @@ static void describeTelegraphOffice(char* command)
     finishDescription("Obvious direction is west\n", command);
 }
 
-// The clicking is stopped on the way out only while the sound is on, so a
-// Marshal who switched the sound off inside leaves it running.
+// The clicking is stopped on the way out only while the sound is on; with the
+// sound off it has stopped already, when the Marshal switched it off.
 static void telegraphOfficeCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"w"})) {
