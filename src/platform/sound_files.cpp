@@ -26,6 +26,8 @@ static bool readable(const std::string& path)
 
 #ifdef _WIN32
 
+static const char* const SEPARATORS = "\\/";
+
 static std::string programPath()
 {
     char path[MAX_PATH];
@@ -36,8 +38,8 @@ static std::string programPath()
     return std::string(path, length);
 }
 
-// Windows takes either slash, but a path the player may see in a message
-// box or a log reads better in its own separator.
+// Windows takes either slash; the sounds are still named the way the game
+// has always named them, "data\gush.wav".
 static std::string nativePath(std::string path)
 {
     for (char& c : path) {
@@ -48,6 +50,8 @@ static std::string nativePath(std::string path)
 }
 
 #else
+
+static const char* const SEPARATORS = "/";
 
 static std::string programPath()
 {
@@ -68,12 +72,12 @@ static std::string nativePath(std::string path)
 static std::string programFolder()
 {
     std::string program = programPath();
-    std::size_t separator = program.find_last_of("/\\");
+    std::size_t separator = program.find_last_of(SEPARATORS);
     if (separator == std::string::npos)
         return std::string();
-    // The root folder keeps its separator ("/", "C:\").
-    bool root = separator == 0 || (separator == 2 && program[1] == ':');
-    return program.substr(0, root ? separator + 1 : separator);
+    // A program in "/" keeps its folder's name; one in "C:\" becomes "C:",
+    // which the paths below join with a separator of their own.
+    return program.substr(0, separator == 0 ? 1 : separator);
 }
 
 std::string findSoundFileFrom(const char* stem, const std::string& programFolder)
