@@ -96,14 +96,16 @@ void platformClearScreen()
     SetConsoleCursorPosition(screen, home);
 }
 
-// One key from the console, as one byte. Ctrl-C is a key at a key question,
-// so the console's own handling of it is off while the key is awaited.
-// Arrow and function keys come from _getch as 0 or 0xE0 followed by a code;
-// they are not keys the game asks for and are passed over whole.
+// One key from the console, as one byte: no echo, no Enter, and Ctrl-C is a
+// key at a key question, so the console's own handling of it is off while the
+// key is awaited. Arrow and function keys come from _getch as 0 or 0xE0
+// followed by a code; they are not keys the game asks for and are passed over
+// whole.
 static int readConsoleKey(char* buffer, int)
 {
+    const DWORD lineEditing = ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT;
     readingKey = 1;
-    SetConsoleMode(keyboard, originalInputMode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT));
+    SetConsoleMode(keyboard, originalInputMode & ~lineEditing);
     int key = _getch();
     while (key == 0 || key == 0xE0) {
         _getch();
@@ -117,14 +119,18 @@ static int readConsoleKey(char* buffer, int)
     return 1;
 }
 
-// One line from the console in its ordinary mode: the console echoes what is
-// typed, lets the player mend it with backspace, and hands over the whole line
-// with its line end once Enter is pressed. Ctrl-Z at the start of a line is
-// the console's end of input.
+// One line from the console with its own line editing, which is on here even
+// if whatever ran before left it off: the console echoes what is typed, lets
+// the player mend it with backspace, and hands over the whole line with its
+// line end once Enter is pressed. Ctrl-Z at the start of a line is the
+// console's end of input.
 static int readConsoleLine(char* buffer, int capacity)
 {
+    SetConsoleMode(keyboard, originalInputMode | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT);
     DWORD count = 0;
-    if (!ReadConsoleA(keyboard, buffer, static_cast<DWORD>(capacity), &count, nullptr))
+    BOOL read = ReadConsoleA(keyboard, buffer, static_cast<DWORD>(capacity), &count, nullptr);
+    restoreConsole();
+    if (!read)
         return 0;
     if (count > 0 && buffer[0] == '\x1a')
         return 0;
