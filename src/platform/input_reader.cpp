@@ -1,12 +1,32 @@
 #include "input_reader.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <cerrno>
 #include <unistd.h>
+#endif
 
 static char buffered[4096];
 static int bufferedStart = 0;
 static int bufferedEnd = 0;
 static bool inputEnded = false;
+
+#ifdef _WIN32
+
+// The handle itself, not the C runtime's text mode, which would turn a
+// Ctrl-Z into the end of input and a carriage return and newline into one
+// byte: the bytes come through as they were sent. A pipe whose writer has
+// gone reports it as an error, which is the end of input like any other.
+int readStandardInput(char* buffer, int capacity)
+{
+    DWORD count = 0;
+    if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, static_cast<DWORD>(capacity), &count, nullptr))
+        return 0;
+    return static_cast<int>(count);
+}
+
+#else
 
 int readStandardInput(char* buffer, int capacity)
 {
@@ -18,6 +38,8 @@ int readStandardInput(char* buffer, int capacity)
             return 0;
     }
 }
+
+#endif
 
 int readerNextByte(InputSource source)
 {

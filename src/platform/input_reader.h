@@ -19,5 +19,6 @@ void readerSkipBuffered(int count);
 bool readerReadLine(InputSource source, char* line, int capacity);
 bool readerReadWord(InputSource source, char* word, int capacity);
 
-// Reads standard input directly, retrying when a signal interrupts it.
+// Reads standard input directly as raw bytes, retrying when a signal
+// interrupts it; 0 at the end of input or when it cannot be read.
 int readStandardInput(char* buffer, int capacity);

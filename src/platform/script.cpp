@@ -10,6 +10,11 @@
 #include <cstring>
 #include <iostream>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 static void printUsageAndExit()
 {
     std::cerr << "usage: quorrell-script [--seed N]\n";
@@ -18,6 +23,11 @@ static void printUsageAndExit()
 
 unsigned platformStart(int argc, char** argv)
 {
+#ifdef _WIN32
+    // A transcript is the same bytes on every platform: no carriage returns
+    // slipped in before the newlines.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     unsigned long seed = 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seed") != 0 || i + 1 >= argc)

@@ -1,0 +1,162 @@
+// The real game on the Windows console: the console's own calls for the
+// cursor and the screen, _getch for single keys, the console's line editing
+// for commands, and a sleeping wait for pauses.
+//
+// On the console every key and every line comes out of the one console input
+// buffer, so keys typed during a pause or a sound wait there in order, for a
+// key question or for the next line alike. When standard input is a pipe or
+// a file instead, keys and lines are read from it as one byte stream, exactly
+// as on the other platforms.
+#include "input_reader.h"
+#include "platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+
+#include <conio.h>
+#include <windows.h>
+
+static HANDLE keyboard = INVALID_HANDLE_VALUE;
+static bool onConsole = false;
+static DWORD originalInputMode = 0;
+static volatile LONG readingKey = 0;
+
+static void restoreConsole()
+{
+    if (onConsole)
+        SetConsoleMode(keyboard, originalInputMode);
+}
+
+// Puts Ctrl-C into the console input as the key it is, for _getch to read.
+static void typeControlC()
+{
+    INPUT_RECORD record = {};
+    record.EventType = KEY_EVENT;
+    record.Event.KeyEvent.bKeyDown = TRUE;
+    record.Event.KeyEvent.wRepeatCount = 1;
+    record.Event.KeyEvent.wVirtualKeyCode = 'C';
+    record.Event.KeyEvent.uChar.AsciiChar = 3;
+    record.Event.KeyEvent.dwControlKeyState = LEFT_CTRL_PRESSED;
+    DWORD written = 0;
+    WriteConsoleInputA(keyboard, &record, 1, &written);
+}
+
+// Runs on a thread of its own when the console raises Ctrl-C, Ctrl-Break or
+// a closed window. Some consoles (Wine's on a terminal, for one) raise Ctrl-C
+// even while the console's handling of it is off; at a key question it is
+// still only a key. Anything else ends the process, and the console is left
+// as it was found for whatever runs in it next.
+static BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    if (event == CTRL_C_EVENT && readingKey) {
+        typeControlC();
+        return TRUE;
+    }
+    restoreConsole();
+    return FALSE;
+}
+
+unsigned platformStart(int, char**)
+{
+    keyboard = GetStdHandle(STD_INPUT_HANDLE);
+    onConsole = keyboard != INVALID_HANDLE_VALUE && GetConsoleMode(keyboard, &originalInputMode);
+    if (onConsole) {
+        SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+        std::atexit(restoreConsole);
+    }
+    return static_cast<unsigned>(std::time(nullptr));
+}
+
+void platformGotoXY(int column, int row)
+{
+    std::cout.flush();
+    COORD cell;
+    cell.X = static_cast<SHORT>(column - 1);
+    cell.Y = static_cast<SHORT>(row - 1);
+    SetConsoleCursorPosition(GetStdHandle(STD_OUTPUT_HANDLE), cell);
+}
+
+// The whole buffer is blanked, not only the window, and the cursor goes home
+// to its top left cell, which brings the window up to the top: the rows that
+// gotoXY counts from are then the rows the player sees.
+void platformClearScreen()
+{
+    std::cout.flush();
+    HANDLE screen = GetStdHandle(STD_OUTPUT_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO buffer;
+    if (!GetConsoleScreenBufferInfo(screen, &buffer))
+        return;
+    DWORD cells = static_cast<DWORD>(buffer.dwSize.X) * static_cast<DWORD>(buffer.dwSize.Y);
+    COORD home = {0, 0};
+    DWORD written = 0;
+    FillConsoleOutputCharacterA(screen, ' ', cells, home, &written);
+    FillConsoleOutputAttribute(screen, buffer.wAttributes, cells, home, &written);
+    SetConsoleCursorPosition(screen, home);
+}
+
+// One key from the console, as one byte: no echo, no Enter, and Ctrl-C is a
+// key at a key question, so the console's own handling of it is off while the
+// key is awaited. Arrow and function keys come from _getch as 0 or 0xE0
+// followed by a code; they are not keys the game asks for and are passed over
+// whole.
+static int readConsoleKey(char* buffer, int)
+{
+    const DWORD lineEditing = ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT;
+    readingKey = 1;
+    SetConsoleMode(keyboard, originalInputMode & ~lineEditing);
+    int key = _getch();
+    while (key == 0 || key == 0xE0) {
+        _getch();
+        key = _getch();
+    }
+    restoreConsole();
+    readingKey = 0;
+    if (key == EOF)
+        return 0;
+    buffer[0] = static_cast<char>(key);
+    return 1;
+}
+
+// One line from the console with its own line editing, which is on here even
+// if whatever ran before left it off: the console echoes what is typed, lets
+// the player mend it with backspace, and hands over the whole line with its
+// line end once Enter is pressed. Ctrl-Z at the start of a line is the
+// console's end of input.
+static int readConsoleLine(char* buffer, int capacity)
+{
+    SetConsoleMode(keyboard, originalInputMode | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT);
+    DWORD count = 0;
+    BOOL read = ReadConsoleA(keyboard, buffer, static_cast<DWORD>(capacity), &count, nullptr);
+    restoreConsole();
+    if (!read)
+        return 0;
+    if (count > 0 && buffer[0] == '\x1a')
+        return 0;
+    return static_cast<int>(count);
+}
+
+int platformReadKey()
+{
+    std::cout.flush();
+    return readerNextByte(onConsole ? readConsoleKey : readStandardInput);
+}
+
+bool platformReadLine(char* line, int capacity)
+{
+    std::cout.flush();
+    return readerReadLine(onConsole ? readConsoleLine : readStandardInput, line, capacity);
+}
+
+bool platformReadWord(char* word, int capacity)
+{
+    std::cout.flush();
+    return readerReadWord(onConsole ? readConsoleLine : readStandardInput, word, capacity);
+}
+
+void platformWait(unsigned milliseconds)
+{
+    std::cout.flush();
+    Sleep(milliseconds);
+}
