@@ -42,7 +42,7 @@ const char* const DESPERADOS_PREVAILED = "The desperados have prevailed in Orvan
 void closingScreen()
 {
     gotoXY(1, 18);
-    std::cout << "     If you enjoyed Quorrell, a contribution to the Orvane City Software Company\n"
+    std::cout << "     Enjoyed Quorrell?  A contribution to the Orvane City Software Company\n"
                  "     keeps the town's lights on: write to quorrell@orvanecity.invalid\n\n";
     gotoXY(34, 21);
     std::cout << "Happy trails Marshal " << playerName;
