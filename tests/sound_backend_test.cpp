@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -289,4 +290,115 @@ TEST(SoundBackend, TheGameFindsItsOwnSoundsFromAnyFolder)
     }
     ASSERT_LT(firstSound, lastSound);
     EXPECT_NEAR(static_cast<double>(lastSound - firstSound) / CAPTURE_RATE, intro, 0.15);
+}
+
+// A file of the right name that is no sound: empty, cut inside its header,
+// text, a header claiming a minute of sound over a few bytes, and a header
+// with no sample rate.
+static void writeDamagedFiles(const fs::path& data)
+{
+    std::ofstream(data / "empty.wav");
+    std::ofstream(data / "text.wav") << "This is not a sound, Marshal\n";
+    writeSquareWave(data / "whole.wav", 0.1, 8000);
+    std::ifstream whole(data / "whole.wav", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    std::ofstream(data / "cut.wav", std::ios::binary) << bytes.substr(0, 20);
+    std::string minute = bytes.substr(0, 44);
+    std::uint32_t claimed = 60 * CAPTURE_RATE * 2;
+    for (int b = 0; b < 4; ++b)
+        minute[40 + b] = static_cast<char>(claimed >> (8 * b) & 0xFF);
+    std::ofstream(data / "minute.wav", std::ios::binary) << minute << std::string(64, '\0');
+    std::string noRate = bytes;
+    for (int b = 24; b < 32; ++b)
+        noRate[b] = '\0';
+    std::ofstream(data / "norate.wav", std::ios::binary) << noRate;
+    fs::remove(data / "whole.wav");
+}
+
+TEST(SoundBackend, ADamagedFileIsSkippedSilentlyAndNeverWaitedFor)
+{
+    Scratch scratch;
+    writeDamagedFiles(scratch.folder / "data");
+    for (const char* stem : {"empty", "text", "cut", "minute", "norate"}) {
+        ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [stem](std::string& report) {
+            auto start = std::chrono::steady_clock::now();
+            platformPlaySound(stem, SOUND_SYNC);
+            platformPlaySound(stem, SOUND_LOOP);
+            platformStopSound();
+            platformPlaySound(stem, SOUND_SYNC);
+            report = std::to_string(millisecondsSince(start));
+        });
+        // The child's alarm ends it long before a minute of waiting.
+        ASSERT_EQ(run.status, 0) << stem;
+        EXPECT_EQ(run.terminal, "") << stem;
+        EXPECT_LT(std::stol(run.report), 1000) << stem;
+        for (int sample : capturedSamples(scratch.capture()))
+            ASSERT_EQ(sample, 0) << stem;
+    }
+}
+
+// Runs the real game in the folder with the input, and returns what it wrote
+// to standard output; its standard error goes to the run's terminal.
+static ChildRun playRealGame(const fs::path& folder, const Environment& environment, const std::string& input,
+                             std::string& screen)
+{
+    std::FILE* output = std::tmpfile();
+    ChildRun run = runChild(folder, environment, [&input, output](std::string&) {
+        std::FILE* keys = std::tmpfile();
+        std::fwrite(input.data(), 1, input.size(), keys);
+        std::rewind(keys);
+        dup2(fileno(keys), STDIN_FILENO);
+        dup2(fileno(output), STDOUT_FILENO);
+        execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, static_cast<char*>(nullptr));
+        _exit(127);
+    });
+    screen = contentsOf(output);
+    return run;
+}
+
+// The screen the harness shows for the same game, without its pauses and
+// sounds, with the real terminal's sequences for its screen markers.
+static std::string scriptedScreen(const std::string& input)
+{
+    std::FILE* keys = std::tmpfile();
+    std::fwrite(input.data(), 1, input.size(), keys);
+    std::rewind(keys);
+    std::string command = std::string(QUORRELL_SCRIPT_PROGRAM) + " <&" + std::to_string(fileno(keys));
+    std::FILE* transcript = popen(command.c_str(), "r");
+    std::string text;
+    for (int c = std::fgetc(transcript); c != EOF; c = std::fgetc(transcript))
+        text += static_cast<char>(c);
+    pclose(transcript);
+    std::fclose(keys);
+    text = std::regex_replace(text, std::regex(R"(\{(delay [0-9]+|play [a-z]+|loop [a-z]+|stop)\})"), "");
+    text = std::regex_replace(text, std::regex(R"(\{cls\})"), "\x1b[H\x1b[2J");
+    return std::regex_replace(text, std::regex(R"(\{goto ([0-9]+),([0-9]+)\})"), "\x1b[$2;$1H");
+}
+
+TEST(SoundBackend, WithDamagedFilesOrNoAudioAWholeGamePlaysOnInSilence)
+{
+    Scratch scratch;
+    // Every sound the game plays here is found damaged in the working
+    // folder's data folder, which comes before the game's own.
+    writeDamagedFiles(scratch.folder / "data");
+    for (const char* stem : {"intr", "clto", "opdr", "take", "thit"})
+        fs::copy_file(scratch.folder / "data" / "minute.wav", scratch.folder / "data" / (std::string(stem) + ".wav"));
+    const std::string input = "nyBob\nopen drawer\ntake gun\nsound\nsound\nquit\nn\ni\n";
+    struct {
+        const char* name;
+        Environment environment;
+    } cases[] = {
+        {"damaged files", scratch.diskDriver()},
+        {"no audio device", {{"SDL_AUDIODRIVER", "alsa"}, {"ALSA_CONFIG_PATH", "/nonexistent"}}},
+    };
+    std::string expected = scriptedScreen(input);
+    for (const auto& scenario : cases) {
+        std::string screen;
+        ChildRun run = playRealGame(scratch.folder, scenario.environment, input, screen);
+        EXPECT_EQ(run.status, 0) << scenario.name;
+        EXPECT_EQ(run.terminal, "") << scenario.name << ": nothing on standard error";
+        EXPECT_EQ(screen, expected) << scenario.name;
+    }
+    for (int sample : capturedSamples(scratch.capture()))
+        ASSERT_EQ(sample, 0);
 }
