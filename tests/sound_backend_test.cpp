@@ -259,24 +259,25 @@ TEST(SoundFiles, TheWorkingFolderComesFirstThenBesideTheProgramThenItsShareFolde
                               QUORRELL_DATA_FROM_PROGRAM + "/shared.wav||");
 }
 
-TEST(SoundBackend, TheGameFindsItsOwnSoundsFromAnyFolder)
+// Starts the program with sound on in a folder without a data folder and
+// checks that the intro's two files were heard, one after the other.
+static void expectTheIntroHeardFromAnotherFolder(const char* program)
 {
     Scratch scratch;
     fs::remove(scratch.folder / "data");
     std::string input = "nyBob\n";
-    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [&input](std::string&) {
+    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [&input, program](std::string&) {
         std::FILE* keys = std::tmpfile();
         std::fputs(input.c_str(), keys);
         std::rewind(keys);
         dup2(fileno(keys), STDIN_FILENO);
         int devNull = open("/dev/null", O_WRONLY);
         dup2(devNull, STDOUT_FILENO);
-        execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, static_cast<char*>(nullptr));
+        execl(program, program, static_cast<char*>(nullptr));
         _exit(127);
     });
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.terminal, "") << "the game's standard error";
-    // With sound on, the intro's two files play one after the other.
     double intro = 0.0;
     for (const char* stem : {"intr", "clto"})
         intro += (fs::file_size(fs::path(QUORRELL_DATA_DIR) / (std::string(stem) + ".wav")) - 44) / 2.0 / CAPTURE_RATE;
@@ -290,6 +291,51 @@ TEST(SoundBackend, TheGameFindsItsOwnSoundsFromAnyFolder)
     }
     ASSERT_LT(firstSound, lastSound);
     EXPECT_NEAR(static_cast<double>(lastSound - firstSound) / CAPTURE_RATE, intro, 0.15);
+}
+
+TEST(SoundBackend, TheGameFindsItsOwnSoundsFromAnyFolder)
+{
+    expectTheIntroHeardFromAnotherFolder(QUORRELL_PROGRAM);
+}
+
+static std::string fileText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// cmake --install into a scratch prefix: the game, its 53 sounds and its
+// manual page where a Linux user looks for them, and the installed game,
+// far from the build, still hears its sounds.
+TEST(Install, TheInstalledGameFindsItsSoundsFromAnyFolder)
+{
+    Scratch prefix;
+    std::string install = std::string("\"" CMAKE_COMMAND "\" --install \"" QUORRELL_BUILD_DIR "\" --prefix \"") +
+                          prefix.folder.string() + "\" >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    fs::path program = prefix.folder / INSTALLED_PROGRAM;
+    ASSERT_TRUE(fs::exists(program));
+    int sounds = 0;
+    for (const auto& entry : fs::directory_iterator(prefix.folder / INSTALLED_DATA))
+        sounds += entry.path().extension() == ".wav";
+    EXPECT_EQ(sounds, 53);
+    fs::path manual = prefix.folder / INSTALLED_MANUAL;
+    EXPECT_EQ(fileText(manual), fileText(fs::path(QUORRELL_SOURCE_DIR) / "docs/quorrell.6"));
+    expectTheIntroHeardFromAnotherFolder(program.c_str());
+}
+
+// The manual page is read through man: groff must take it without a warning.
+TEST(Install, TheManualPageFormatsWithoutWarnings)
+{
+    if (std::system("command -v groff >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "groff is not installed";
+    std::string format = std::string("groff -man -Tutf8 -ww -z \"" QUORRELL_SOURCE_DIR "/docs/quorrell.6\" 2>&1");
+    std::FILE* warnings = popen(format.c_str(), "r");
+    std::string said;
+    for (int c = std::fgetc(warnings); c != EOF; c = std::fgetc(warnings))
+        said += static_cast<char>(c);
+    EXPECT_EQ(pclose(warnings), 0);
+    EXPECT_EQ(said, "");
 }
 
 // A file of the right name that is no sound: empty, cut inside its header,
