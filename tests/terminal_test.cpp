@@ -123,7 +123,10 @@ std::string fileText(const fs::path& path)
 // One tmux server of its own per test, so tests run side by side.
 class Terminal {
 public:
-    explicit Terminal(const std::string& name)
+    // How the pane's shell starts the game.
+    enum Start { DIRECTLY, INTO_A_PIPE_READ_ONCE, WITH_HANGUPS_IGNORED };
+
+    explicit Terminal(const std::string& name, Start start = DIRECTLY)
         : socket_("quorrell-" + name + "-" + std::to_string(getpid()))
     {
         char folder[] = "/tmp/quorrell-terminal-XXXXXX";
@@ -131,14 +134,18 @@ public:
         const char* script =
             "cd \"$2\" || exit 1\n"
             "stty -g > before\n"
-            "\"$1\"\n"
+            "case $3 in\n"
+            "  pipe) \"$1\" | head -c 1 > /dev/null ;;\n"
+            "  nohup) trap '' HUP; \"$1\" ;;\n"
+            "  *) \"$1\" ;;\n"
+            "esac\n"
             "echo $? > status.tmp\n"
             "stty -g > after\n"
             "mv status.tmp status\n"
             "exec sleep 3600\n";
         tmux({"-f", "/dev/null", "new-session", "-d", "-x", std::to_string(COLUMNS), "-y",
               std::to_string(ROWS), "-s", "game", "sh", "-c", script, "pane", QUORRELL_PROGRAM,
-              folder_.string()});
+              folder_.string(), start == INTO_A_PIPE_READ_ONCE ? "pipe" : start == WITH_HANGUPS_IGNORED ? "nohup" : "-"});
     }
 
     ~Terminal()
@@ -437,6 +444,27 @@ TEST_P(WaysOut, PutTheTerminalBackAsItWas)
     EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
     std::string cursor = terminal.cursor();
     EXPECT_EQ(cursor.substr(0, 4), "1 0 ") << "visible, at the start of a line: " << cursor;
+}
+
+TEST_F(RealTerminal, AReaderOfTheOutputThatGoesAwayLeavesTheTerminalAsItWas)
+{
+    // The title reaches the reader, which leaves; the game dies of the
+    // broken pipe as it shows the first question, in key mode.
+    Terminal terminal("pipe", Terminal::INTO_A_PIPE_READ_ONCE);
+    EXPECT_EQ(terminal.exitStatus(), 0) << "the reader's status";
+    EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
+}
+
+TEST_F(RealTerminal, AHangupIgnoredByWhoeverStartedTheGameStaysIgnored)
+{
+    Terminal terminal("nohup", Terminal::WITH_HANGUPS_IGNORED);
+    ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+    pid_t game = terminal.gamePid();
+    ASSERT_NE(game, 0);
+    kill(game, SIGHUP);
+    terminal.press("Escape");
+    ASSERT_TRUE(terminal.waitForScreen(FAREWELL_SCREEN));
+    EXPECT_EQ(terminal.exitStatus(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(RealTerminal, WaysOut,

@@ -76,12 +76,24 @@ static void resume(int)
         applyKeyMode();
 }
 
+// A signal ignored by whoever started the game (nohup, a background job)
+// stays ignored.
+static void catchUnlessIgnored(int signalNumber, const struct sigaction& action)
+{
+    struct sigaction current = {};
+    sigaction(signalNumber, nullptr, &current);
+    if (current.sa_handler != SIG_IGN)
+        sigaction(signalNumber, &action, nullptr);
+}
+
 static void installSignalHandlers()
 {
     struct sigaction action = {};
     action.sa_handler = dieOfSignal;
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        sigaction(signalNumber, &action, nullptr);
+    // SIGPIPE too: the question is flushed in key mode, and a reader of the
+    // game's output that has gone away ends the game right there.
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+        catchUnlessIgnored(signalNumber, action);
     action.sa_handler = suspend;
     sigaction(SIGTSTP, &action, nullptr);
     action.sa_handler = resume;
