@@ -146,12 +146,16 @@ public:
         tmux({"-f", "/dev/null", "new-session", "-d", "-x", std::to_string(COLUMNS), "-y",
               std::to_string(ROWS), "-s", "game", "sh", "-c", script, "pane", QUORRELL_PROGRAM,
               folder_.string(), start == INTO_A_PIPE_READ_ONCE ? "pipe" : start == WITH_HANGUPS_IGNORED ? "nohup" : "-"});
+        socketPath_ = trimmedRight(tmux({"display-message", "-p", "#{socket_path}"}));
     }
 
     ~Terminal()
     {
         tmux({"kill-server"});
         fs::remove_all(folder_);
+        // The server leaves its socket behind.
+        if (!socketPath_.empty())
+            fs::remove(socketPath_);
     }
 
     std::string tmux(std::vector<std::string> arguments)
@@ -258,6 +262,7 @@ private:
     }
 
     std::string socket_;
+    std::string socketPath_;
     fs::path folder_;
 };
 
