@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <sys/wait.h>
@@ -55,8 +56,28 @@ static Transcript runChild(const std::string& input, const std::function<void()>
     return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
+// With QUORRELL_CORPUS_DIR set, every whole game a test plays is kept there
+// as the fuzzer's input: the seed in four bytes, then what was typed.
+static void keepForTheFuzzer(const std::string& input, unsigned seed)
+{
+    const char* folder = std::getenv("QUORRELL_CORPUS_DIR");
+    if (!folder)
+        return;
+    std::string game;
+    for (int b = 0; b < 4; ++b)
+        game += static_cast<char>(seed >> (8 * b) & 0xFF);
+    game += input;
+    char name[32];
+    std::snprintf(name, sizeof name, "/%016zx", std::hash<std::string>()(game));
+    if (std::FILE* file = std::fopen((std::string(folder) + name).c_str(), "wb")) {
+        std::fwrite(game.data(), 1, game.size(), file);
+        std::fclose(file);
+    }
+}
+
 Transcript playGame(const std::string& input, unsigned seed)
 {
+    keepForTheFuzzer(input, seed);
     std::string seedText = std::to_string(seed);
     return runChild(input, [&] {
         execl(QUORRELL_SCRIPT_PROGRAM, QUORRELL_SCRIPT_PROGRAM, "--seed", seedText.c_str(),

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -258,24 +259,25 @@ TEST(SoundFiles, TheWorkingFolderComesFirstThenBesideTheProgramThenItsShareFolde
                               QUORRELL_DATA_FROM_PROGRAM + "/shared.wav||");
 }
 
-TEST(SoundBackend, TheGameFindsItsOwnSoundsFromAnyFolder)
+// Starts the program with sound on in a folder without a data folder and
+// checks that the intro's two files were heard, one after the other.
+static void expectTheIntroHeardFromAnotherFolder(const char* program)
 {
     Scratch scratch;
     fs::remove(scratch.folder / "data");
     std::string input = "nyBob\n";
-    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [&input](std::string&) {
+    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [&input, program](std::string&) {
         std::FILE* keys = std::tmpfile();
         std::fputs(input.c_str(), keys);
         std::rewind(keys);
         dup2(fileno(keys), STDIN_FILENO);
         int devNull = open("/dev/null", O_WRONLY);
         dup2(devNull, STDOUT_FILENO);
-        execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, static_cast<char*>(nullptr));
+        execl(program, program, static_cast<char*>(nullptr));
         _exit(127);
     });
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.terminal, "") << "the game's standard error";
-    // With sound on, the intro's two files play one after the other.
     double intro = 0.0;
     for (const char* stem : {"intr", "clto"})
         intro += (fs::file_size(fs::path(QUORRELL_DATA_DIR) / (std::string(stem) + ".wav")) - 44) / 2.0 / CAPTURE_RATE;
@@ -289,4 +291,160 @@ TEST(SoundBackend, TheGameFindsItsOwnSoundsFromAnyFolder)
     }
     ASSERT_LT(firstSound, lastSound);
     EXPECT_NEAR(static_cast<double>(lastSound - firstSound) / CAPTURE_RATE, intro, 0.15);
+}
+
+TEST(SoundBackend, TheGameFindsItsOwnSoundsFromAnyFolder)
+{
+    expectTheIntroHeardFromAnotherFolder(QUORRELL_PROGRAM);
+}
+
+static std::string fileText(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// cmake --install into a scratch prefix: the game, its 53 sounds and its
+// manual page where a Linux user looks for them, and the installed game,
+// far from the build, still hears its sounds.
+TEST(Install, TheInstalledGameFindsItsSoundsFromAnyFolder)
+{
+    Scratch prefix;
+    std::string install = std::string("\"" CMAKE_COMMAND "\" --install \"" QUORRELL_BUILD_DIR "\" --prefix \"") +
+                          prefix.folder.string() + "\" >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    fs::path program = prefix.folder / INSTALLED_PROGRAM;
+    ASSERT_TRUE(fs::exists(program));
+    int sounds = 0;
+    for (const auto& entry : fs::directory_iterator(prefix.folder / INSTALLED_DATA))
+        sounds += entry.path().extension() == ".wav";
+    EXPECT_EQ(sounds, 53);
+    fs::path manual = prefix.folder / INSTALLED_MANUAL;
+    EXPECT_EQ(fileText(manual), fileText(fs::path(QUORRELL_SOURCE_DIR) / "docs/quorrell.6"));
+    expectTheIntroHeardFromAnotherFolder(program.c_str());
+}
+
+// The manual page is read through man: groff must take it without a warning.
+TEST(Install, TheManualPageFormatsWithoutWarnings)
+{
+    if (std::system("command -v groff >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "groff is not installed";
+    std::string format = std::string("groff -man -Tutf8 -ww -z \"" QUORRELL_SOURCE_DIR "/docs/quorrell.6\" 2>&1");
+    std::FILE* warnings = popen(format.c_str(), "r");
+    std::string said;
+    for (int c = std::fgetc(warnings); c != EOF; c = std::fgetc(warnings))
+        said += static_cast<char>(c);
+    EXPECT_EQ(pclose(warnings), 0);
+    EXPECT_EQ(said, "");
+}
+
+// A file of the right name that is no sound: empty, cut inside its header,
+// text, a header claiming a minute of sound over a few bytes, and a header
+// with no sample rate.
+static void writeDamagedFiles(const fs::path& data)
+{
+    std::ofstream(data / "empty.wav");
+    std::ofstream(data / "text.wav") << "This is not a sound, Marshal\n";
+    writeSquareWave(data / "whole.wav", 0.1, 8000);
+    std::ifstream whole(data / "whole.wav", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    std::ofstream(data / "cut.wav", std::ios::binary) << bytes.substr(0, 20);
+    std::string minute = bytes.substr(0, 44);
+    std::uint32_t claimed = 60 * CAPTURE_RATE * 2;
+    for (int b = 0; b < 4; ++b)
+        minute[40 + b] = static_cast<char>(claimed >> (8 * b) & 0xFF);
+    std::ofstream(data / "minute.wav", std::ios::binary) << minute << std::string(64, '\0');
+    std::string noRate = bytes;
+    for (int b = 24; b < 32; ++b)
+        noRate[b] = '\0';
+    std::ofstream(data / "norate.wav", std::ios::binary) << noRate;
+    fs::remove(data / "whole.wav");
+}
+
+TEST(SoundBackend, ADamagedFileIsSkippedSilentlyAndNeverWaitedFor)
+{
+    Scratch scratch;
+    writeDamagedFiles(scratch.folder / "data");
+    for (const char* stem : {"empty", "text", "cut", "minute", "norate"}) {
+        ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [stem](std::string& report) {
+            auto start = std::chrono::steady_clock::now();
+            platformPlaySound(stem, SOUND_SYNC);
+            platformPlaySound(stem, SOUND_LOOP);
+            platformStopSound();
+            platformPlaySound(stem, SOUND_SYNC);
+            report = std::to_string(millisecondsSince(start));
+        });
+        // The child's alarm ends it long before a minute of waiting.
+        ASSERT_EQ(run.status, 0) << stem;
+        EXPECT_EQ(run.terminal, "") << stem;
+        EXPECT_LT(std::stol(run.report), 1000) << stem;
+        for (int sample : capturedSamples(scratch.capture()))
+            ASSERT_EQ(sample, 0) << stem;
+    }
+}
+
+// Runs the real game in the folder with the input, and returns what it wrote
+// to standard output; its standard error goes to the run's terminal.
+static ChildRun playRealGame(const fs::path& folder, const Environment& environment, const std::string& input,
+                             std::string& screen)
+{
+    std::FILE* output = std::tmpfile();
+    ChildRun run = runChild(folder, environment, [&input, output](std::string&) {
+        std::FILE* keys = std::tmpfile();
+        std::fwrite(input.data(), 1, input.size(), keys);
+        std::rewind(keys);
+        dup2(fileno(keys), STDIN_FILENO);
+        dup2(fileno(output), STDOUT_FILENO);
+        execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, static_cast<char*>(nullptr));
+        _exit(127);
+    });
+    screen = contentsOf(output);
+    return run;
+}
+
+// The screen the harness shows for the same game, without its pauses and
+// sounds, with the real terminal's sequences for its screen markers.
+static std::string scriptedScreen(const std::string& input)
+{
+    std::FILE* keys = std::tmpfile();
+    std::fwrite(input.data(), 1, input.size(), keys);
+    std::rewind(keys);
+    std::string command = std::string(QUORRELL_SCRIPT_PROGRAM) + " <&" + std::to_string(fileno(keys));
+    std::FILE* transcript = popen(command.c_str(), "r");
+    std::string text;
+    for (int c = std::fgetc(transcript); c != EOF; c = std::fgetc(transcript))
+        text += static_cast<char>(c);
+    pclose(transcript);
+    std::fclose(keys);
+    text = std::regex_replace(text, std::regex(R"(\{(delay [0-9]+|play [a-z]+|loop [a-z]+|stop)\})"), "");
+    text = std::regex_replace(text, std::regex(R"(\{cls\})"), "\x1b[H\x1b[2J");
+    return std::regex_replace(text, std::regex(R"(\{goto ([0-9]+),([0-9]+)\})"), "\x1b[$2;$1H");
+}
+
+TEST(SoundBackend, WithDamagedFilesOrNoAudioAWholeGamePlaysOnInSilence)
+{
+    Scratch scratch;
+    // Every sound the game plays here is found damaged in the working
+    // folder's data folder, which comes before the game's own.
+    writeDamagedFiles(scratch.folder / "data");
+    for (const char* stem : {"intr", "clto", "opdr", "take", "thit"})
+        fs::copy_file(scratch.folder / "data" / "minute.wav", scratch.folder / "data" / (std::string(stem) + ".wav"));
+    const std::string input = "nyBob\nopen drawer\ntake gun\nsound\nsound\nquit\nn\ni\n";
+    struct {
+        const char* name;
+        Environment environment;
+    } cases[] = {
+        {"damaged files", scratch.diskDriver()},
+        {"no audio device", {{"SDL_AUDIODRIVER", "alsa"}, {"ALSA_CONFIG_PATH", "/nonexistent"}}},
+    };
+    std::string expected = scriptedScreen(input);
+    for (const auto& scenario : cases) {
+        std::string screen;
+        ChildRun run = playRealGame(scratch.folder, scenario.environment, input, screen);
+        EXPECT_EQ(run.status, 0) << scenario.name;
+        EXPECT_EQ(run.terminal, "") << scenario.name << ": nothing on standard error";
+        EXPECT_EQ(screen, expected) << scenario.name;
+    }
+    for (int sample : capturedSamples(scratch.capture()))
+        ASSERT_EQ(sample, 0);
 }

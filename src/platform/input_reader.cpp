@@ -4,6 +4,7 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -34,8 +35,15 @@ int readStandardInput(char* buffer, int capacity)
         ssize_t count = read(STDIN_FILENO, buffer, static_cast<size_t>(capacity));
         if (count >= 0)
             return static_cast<int>(count);
-        if (errno != EINTR && errno != EAGAIN)
+        if (errno == EAGAIN) {
+            // Standard input was left non-blocking by whoever started the
+            // game: sleep until there is something to read instead of
+            // spinning on the processor.
+            struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+            poll(&input, 1, -1);
+        } else if (errno != EINTR) {
             return 0;
+        }
     }
 }
 

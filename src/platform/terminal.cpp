@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 static bool onTerminal = false;
+static bool writingToTerminal = false;
 static struct termios originalSettings;
 static volatile sig_atomic_t inKeyMode = 0;
 
@@ -33,9 +34,21 @@ static void restoreTerminal()
         tcsetattr(STDIN_FILENO, TCSANOW, &originalSettings);
 }
 
+// The last screen line is usually left unfinished ("Press escape to exit "),
+// and the shell's prompt must not land in the middle of it.
+static void endOnAFreshLine()
+{
+    std::cout << '\n';
+    std::cout.flush();
+}
+
 static void dieOfSignal(int signalNumber)
 {
     restoreTerminal();
+    if (writingToTerminal) {
+        ssize_t written = write(STDOUT_FILENO, "\n", 1);
+        (void)written;
+    }
     std::signal(signalNumber, SIG_DFL);
     std::raise(signalNumber);
 }
@@ -63,12 +76,24 @@ static void resume(int)
         applyKeyMode();
 }
 
+// A signal ignored by whoever started the game (nohup, a background job)
+// stays ignored.
+static void catchUnlessIgnored(int signalNumber, const struct sigaction& action)
+{
+    struct sigaction current = {};
+    sigaction(signalNumber, nullptr, &current);
+    if (current.sa_handler != SIG_IGN)
+        sigaction(signalNumber, &action, nullptr);
+}
+
 static void installSignalHandlers()
 {
     struct sigaction action = {};
     action.sa_handler = dieOfSignal;
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        sigaction(signalNumber, &action, nullptr);
+    // SIGPIPE too: the question is flushed in key mode, and a reader of the
+    // game's output that has gone away ends the game right there.
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+        catchUnlessIgnored(signalNumber, action);
     action.sa_handler = suspend;
     sigaction(SIGTSTP, &action, nullptr);
     action.sa_handler = resume;
@@ -78,10 +103,13 @@ static void installSignalHandlers()
 unsigned platformStart(int, char**)
 {
     onTerminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &originalSettings) == 0;
-    if (onTerminal) {
+    writingToTerminal = isatty(STDOUT_FILENO);
+    if (onTerminal || writingToTerminal)
         installSignalHandlers();
+    if (onTerminal)
         std::atexit(restoreTerminal);
-    }
+    if (writingToTerminal)
+        std::atexit(endOnAFreshLine);
     return static_cast<unsigned>(std::time(nullptr));
 }
 
@@ -96,16 +124,20 @@ void platformClearScreen()
     std::cout << "\x1b[H\x1b[2J";
 }
 
-static int readOneKeyInKeyMode(char* buffer, int capacity)
+static void enterKeyMode()
 {
     if (!onTerminal)
-        return readStandardInput(buffer, capacity);
+        return;
     inKeyMode = 1;
     applyKeyMode();
-    int count = readStandardInput(buffer, capacity);
+}
+
+static void leaveKeyMode()
+{
+    if (!onTerminal)
+        return;
     inKeyMode = 0;
     restoreTerminal();
-    return count;
 }
 
 // Arrow and function keys arrive as an Escape followed at once by '[' or 'O'
@@ -135,13 +167,15 @@ static bool skipKeySequence()
 
 int platformReadKey()
 {
+    // Key mode comes before the question is shown, so a key pressed in
+    // answer to it is never echoed onto the laid-out screen.
+    enterKeyMode();
     std::cout.flush();
-    for (;;) {
-        int key = readerNextByte(readOneKeyInKeyMode);
-        if (key == 27 && onTerminal && skipKeySequence())
-            continue;
-        return key;
-    }
+    int key = readerNextByte(readStandardInput);
+    while (key == 27 && onTerminal && skipKeySequence())
+        key = readerNextByte(readStandardInput);
+    leaveKeyMode();
+    return key;
 }
 
 bool platformReadLine(char* line, int capacity)

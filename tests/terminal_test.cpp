@@ -1,0 +1,489 @@
+// The real game on a real terminal: tmux runs build/quorrell in a pane of 80
+// columns by 25 rows, the test types as a player types and reads the screen
+// back. The pane runs a small shell script that records the terminal's
+// settings before and after the game and the game's exit status, then keeps
+// the pane open so the last screen and the cursor can still be read.
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Long enough for a loaded machine or a sanitizer build; a test only waits
+// this long when it is about to fail.
+const auto SCREEN_TIMEOUT = std::chrono::seconds(40);
+
+const int COLUMNS = 80;
+const int ROWS = 25;
+
+struct Placed {
+    int column;
+    int row;
+    std::string text;
+};
+
+// Runs a program with arguments (no shell) and returns what it wrote.
+std::string runProgram(const std::vector<std::string>& arguments, int* status = nullptr)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        std::abort();
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        // A test run from inside tmux must still start servers of its own.
+        unsetenv("TMUX");
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    std::string output;
+    char buffer[4096];
+    ssize_t count;
+    while ((count = read(pipeEnds[0], buffer, sizeof buffer)) > 0 || (count < 0 && errno == EINTR)) {
+        if (count > 0)
+            output.append(buffer, static_cast<std::size_t>(count));
+    }
+    close(pipeEnds[0]);
+    int waitStatus = 0;
+    waitpid(pid, &waitStatus, 0);
+    if (status)
+        *status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
+    return output;
+}
+
+bool tmuxAvailable()
+{
+    int status = 0;
+    runProgram({"tmux", "-V"}, &status);
+    return status == 0;
+}
+
+std::string trimmedRight(std::string line)
+{
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\n'))
+        line.pop_back();
+    return line;
+}
+
+// A whole screen as capture-pane prints it, each row without its trailing
+// blanks, from texts placed at 1-based columns and rows.
+std::vector<std::string> screenOf(const std::vector<Placed>& placed)
+{
+    std::vector<std::string> rows(ROWS);
+    for (const Placed& text : placed) {
+        std::string& row = rows[static_cast<std::size_t>(text.row - 1)];
+        std::size_t column = static_cast<std::size_t>(text.column - 1);
+        if (row.size() < column + text.text.size())
+            row.resize(column + text.text.size(), ' ');
+        row.replace(column, text.text.size(), text.text);
+    }
+    for (std::string& row : rows)
+        row = trimmedRight(row);
+    return rows;
+}
+
+std::string shown(const std::vector<std::string>& screen)
+{
+    std::string text;
+    for (std::size_t row = 0; row < screen.size(); ++row)
+        text += (row < 9 ? " " : "") + std::to_string(row + 1) + "|" + screen[row] + "\n";
+    return text;
+}
+
+std::string fileText(const fs::path& path)
+{
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// One tmux server of its own per test, so tests run side by side.
+class Terminal {
+public:
+    // How the pane's shell starts the game.
+    enum Start { DIRECTLY, INTO_A_PIPE_READ_ONCE, WITH_HANGUPS_IGNORED };
+
+    explicit Terminal(const std::string& name, Start start = DIRECTLY)
+        : socket_("quorrell-" + name + "-" + std::to_string(getpid()))
+    {
+        char folder[] = "/tmp/quorrell-terminal-XXXXXX";
+        folder_ = mkdtemp(folder);
+        const char* script =
+            "cd \"$2\" || exit 1\n"
+            "stty -g > before\n"
+            "case $3 in\n"
+            "  pipe) \"$1\" | head -c 1 > /dev/null ;;\n"
+            "  nohup) trap '' HUP; \"$1\" ;;\n"
+            "  *) \"$1\" ;;\n"
+            "esac\n"
+            "echo $? > status.tmp\n"
+            "stty -g > after\n"
+            "mv status.tmp status\n"
+            "exec sleep 3600\n";
+        tmux({"-f", "/dev/null", "new-session", "-d", "-x", std::to_string(COLUMNS), "-y",
+              std::to_string(ROWS), "-s", "game", "sh", "-c", script, "pane", QUORRELL_PROGRAM,
+              folder_.string(), start == INTO_A_PIPE_READ_ONCE ? "pipe" : start == WITH_HANGUPS_IGNORED ? "nohup" : "-"});
+        socketPath_ = trimmedRight(tmux({"display-message", "-p", "#{socket_path}"}));
+    }
+
+    ~Terminal()
+    {
+        tmux({"kill-server"});
+        fs::remove_all(folder_);
+        // The server leaves its socket behind.
+        if (!socketPath_.empty())
+            fs::remove(socketPath_);
+    }
+
+    std::string tmux(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), {"tmux", "-L", socket_});
+        return runProgram(arguments);
+    }
+
+    void type(const std::string& text) { tmux({"send-keys", "-t", "game", "-l", text}); }
+    void press(const std::string& key) { tmux({"send-keys", "-t", "game", key}); }
+
+    std::vector<std::string> screen()
+    {
+        std::vector<std::string> rows;
+        std::istringstream captured(tmux({"capture-pane", "-p", "-t", "game"}));
+        std::string line;
+        while (std::getline(captured, line) && rows.size() < static_cast<std::size_t>(ROWS))
+            rows.push_back(trimmedRight(line));
+        rows.resize(ROWS);
+        return rows;
+    }
+
+    bool waitUntil(const std::function<bool()>& condition)
+    {
+        auto deadline = std::chrono::steady_clock::now() + SCREEN_TIMEOUT;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (condition())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+        return condition();
+    }
+
+    // Waits until the text is on the screen, and says on failure what was.
+    ::testing::AssertionResult waitForText(const std::string& text)
+    {
+        if (waitUntil([&] { return shown(screen()).find(text) != std::string::npos; }))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "never saw \"" << text << "\" on\n" << shown(screen());
+    }
+
+    ::testing::AssertionResult waitForScreen(const std::vector<Placed>& placed)
+    {
+        std::vector<std::string> expected = screenOf(placed);
+        if (waitUntil([&] { return screen() == expected; }))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "expected\n" << shown(expected) << "saw\n" << shown(screen());
+    }
+
+    // The game's process: the one child of the pane's shell.
+    pid_t gamePid()
+    {
+        pid_t shell = std::stoi(tmux({"display-message", "-p", "-t", "game", "#{pane_pid}"}));
+        pid_t game = 0;
+        waitUntil([&] { return (game = childOf(shell)) != 0; });
+        return game;
+    }
+
+    // The pane's terminal settings right now, read from outside.
+    std::string settingsNow()
+    {
+        std::string tty = trimmedRight(tmux({"display-message", "-p", "-t", "game", "#{pane_tty}"}));
+        return trimmedRight(runProgram({"stty", "-F", tty, "-g"}));
+    }
+
+    bool finished() { return fs::exists(folder_ / "status"); }
+
+    // The game's exit status, once the pane's script has recorded it.
+    int exitStatus()
+    {
+        if (!waitUntil([&] { return finished(); }))
+            return -1;
+        return std::stoi(fileText(folder_ / "status"));
+    }
+
+    std::string settingsBefore() { return trimmedRight(fileText(folder_ / "before")); }
+    std::string settingsAfter() { return trimmedRight(fileText(folder_ / "after")); }
+
+    // "1 column row": the cursor's visibility flag and its 0-based place.
+    std::string cursor()
+    {
+        return trimmedRight(
+            tmux({"display-message", "-p", "-t", "game", "#{cursor_flag} #{cursor_x} #{cursor_y}"}));
+    }
+
+private:
+    static pid_t childOf(pid_t parent)
+    {
+        DIR* processes = opendir("/proc");
+        pid_t found = 0;
+        while (dirent* entry = readdir(processes)) {
+            std::string stat = fileText(fs::path("/proc") / entry->d_name / "stat");
+            std::size_t nameEnd = stat.rfind(')');
+            if (nameEnd == std::string::npos)
+                continue;
+            std::istringstream fields(stat.substr(nameEnd + 2));
+            char state;
+            pid_t parentOfEntry;
+            if (fields >> state >> parentOfEntry && parentOfEntry == parent)
+                found = std::atoi(entry->d_name);
+        }
+        closedir(processes);
+        return found;
+    }
+
+    std::string socket_;
+    std::string socketPath_;
+    fs::path folder_;
+};
+
+const std::vector<Placed> TITLE_SCREEN = {
+    {31, 5, "QUORRELL"},
+    {34, 7, "Version 2.0 for Windows"},
+    {20, 9, "Written by the Orvane City Software Company"},
+    {26, 11, "quorrell@orvanecity.invalid"},
+    {25, 13, "Marshal voice by Rudanti"},
+    {1, 16, "Quorrell is free: it may not be sold and comes without any warranty."},
+    {1, 17, "You may copy it freely, as long as all of its files go with it."},
+    {10, 22, "Instructions?  Y or N"},
+};
+
+const std::vector<Placed> FAREWELL_SCREEN = {{20, 12, "HAPPY TRAILS TILL NEXT TIME Marshal"}};
+
+const char* const INSTRUCTIONS[] = {
+    "Instructions for Quorrell",
+    "     Quorrell is a game in which you are the Marshal of Orvane City",
+    "in the year 1877 in the days of the wild west.  There are three desperados in",
+    "town, the Desperado brothers, Dexter, Clarence and Rodney and your assignment",
+    "is to track them down and wipe the bums out for good!  However, you will find",
+    "that your mission is not easily accomplished.",
+    "     You move around town by entering a single letter for the direction in",
+    "which you want to go:  \"N, S, E, W, U or D.\"  You can enter the letter \"I\"",
+    "or the word \"inventory\" to check on what you are carrying, the letter \"L\"",
+    "or the word \"look\" to check on where you are, the word \"sound\" to toggle",
+    "sound effects on and off, and the word \"quit\" to quit the game.  All other",
+    "commands must be in two words.  Decide what you want to do in each situation",
+    "and use a simple and basic command to carry out the action.  Not every command",
+    "that you enter will work, so try various words in an effort to accomplish your",
+    "goal.  Be sure to spell every word correctly.  Also, be sure to read the entire",
+    "description after each entry or you may miss something important. You must",
+    "obtain certain tools to succeed but not all of them are easily located.",
+    "",
+    "     Quorrell was written by the Orvane City Software Company, which also makes",
+    "other small games for the console.  Read the README file that comes with the",
+    "game for how to build it, and write to us at quorrell@orvanecity.invalid",
+    "     Good luck!  May 2012",
+};
+
+std::vector<Placed> instructionsScreen()
+{
+    std::vector<Placed> screen = {{20, 1, INSTRUCTIONS[0]}};
+    for (int line = 1; line < 22; ++line)
+        screen.push_back({1, line + 1, INSTRUCTIONS[line]});
+    screen.push_back({1, 24, "Press R to return to the game or ESCAPE to quit"});
+    return screen;
+}
+
+// After the game: the settings as they were, the cursor shown, and the cursor
+// at the start of a fresh line below the last thing the game wrote.
+void expectTerminalPutBack(Terminal& terminal, int rowBelowLastText)
+{
+    EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
+    EXPECT_EQ(terminal.cursor(), "1 0 " + std::to_string(rowBelowLastText - 1));
+}
+
+} // namespace
+
+class RealTerminal : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!tmuxAvailable())
+            GTEST_SKIP() << "tmux is not installed";
+    }
+};
+
+TEST_F(RealTerminal, TheTitleScreenThenEscapeAtTheFirstQuestionSaysFarewellAndPutsTheTerminalBack)
+{
+    Terminal terminal("title");
+    ASSERT_TRUE(terminal.waitForScreen(TITLE_SCREEN));
+    terminal.press("Escape");
+    ASSERT_TRUE(terminal.waitForScreen(FAREWELL_SCREEN));
+    EXPECT_EQ(terminal.exitStatus(), 0);
+    expectTerminalPutBack(terminal, 13);
+}
+
+TEST_F(RealTerminal, AShortGameFromTheInstructionsToTheClosingScreen)
+{
+    Terminal terminal("game");
+    ASSERT_TRUE(terminal.waitForScreen(TITLE_SCREEN));
+    terminal.type("y");
+    ASSERT_TRUE(terminal.waitForScreen(instructionsScreen()));
+    // An arrow key is no answer and no Escape: the question stays.
+    terminal.press("Up");
+    terminal.type("r");
+    ASSERT_TRUE(terminal.waitForScreen(
+        {{30, 8, "QUORRELL"}, {28, 10, "Version 2.0 for Windows"}, {10, 22, "Sound effects?  Y or N"}}));
+    terminal.type("n");
+    ASSERT_TRUE(terminal.waitForText("What is your first name?"));
+    terminal.type("Bob");
+    terminal.press("Enter");
+
+    std::vector<Placed> game = {
+        {1, 1, "Howdie Marshal Bob, good luck, I hope your will is up to date."},
+        {1, 3, "It is high noon in Orvane City.You are in your office"},
+        {1, 4, "You see your messy desk"},
+        {1, 5, "Obvious directions are east or west"},
+    };
+    ASSERT_TRUE(terminal.waitForScreen(game));
+    // Each command is echoed as it is typed, and answered on the next line.
+    struct {
+        const char* command;
+        std::vector<const char*> answer;
+    } commands[] = {
+        {"open drawer", {"You got the drawer open", "There is a Colt 45 gun in there"}},
+        {"take gun", {"You now have the Colt 45 gun Marshal Bob"}},
+        {"i", {"You have a Colt 45 gun"}},
+        {"quit", {"Are you surrendering Orvane City to the desperados Marshal Bob?  Y or N"}},
+    };
+    for (const auto& command : commands) {
+        terminal.type(command.command);
+        terminal.press("Enter");
+        game.push_back({1, static_cast<int>(game.size()) + 2, command.command});
+        for (const char* line : command.answer)
+            game.push_back({1, static_cast<int>(game.size()) + 2, line});
+        ASSERT_TRUE(terminal.waitForScreen(game));
+    }
+    // The answer to the surrender is one key, not echoed.
+    terminal.type("n");
+    game.push_back({1, 15, "I knew you were not a yellow dog, please continue"});
+    ASSERT_TRUE(terminal.waitForScreen(game));
+    terminal.type("quit");
+    terminal.press("Enter");
+    game.push_back({1, 16, "quit"});
+    game.push_back({1, 17, "Are you surrendering Orvane City to the desperados Marshal Bob?  Y or N"});
+    ASSERT_TRUE(terminal.waitForScreen(game));
+    terminal.type("Y");
+
+    ASSERT_TRUE(terminal.waitForScreen({
+        {6, 10, "You have let down the decent citizens of Orvane City Marshal Bob"},
+        {18, 14, "The desperados have prevailed in Orvane City"},
+        {1, 18, "     If you enjoyed Quorrell, a contribution to the Orvane City Software Company"},
+        {1, 19, "     keeps the town's lights on: write to quorrell@orvanecity.invalid"},
+        {34, 21, "Happy trails Marshal Bob"},
+        {34, 22, "Press escape to exit"},
+    }));
+    terminal.press("Escape");
+    EXPECT_EQ(terminal.exitStatus(), 0);
+    expectTerminalPutBack(terminal, 23);
+}
+
+// Each way out of the game leaves the terminal as the game found it.
+struct WayOut {
+    const char* name;
+    bool waitingForALine;  // at the first command, else at the first question
+    int signalNumber;      // 0: the player types Ctrl-D at the command prompt
+};
+
+void PrintTo(const WayOut& way, std::ostream* out)
+{
+    *out << way.name;
+}
+
+class WaysOut : public RealTerminal, public ::testing::WithParamInterface<WayOut> {
+};
+
+TEST_P(WaysOut, PutTheTerminalBackAsItWas)
+{
+    const WayOut& way = GetParam();
+    Terminal terminal(way.name);
+    ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+    pid_t game = terminal.gamePid();
+    ASSERT_NE(game, 0);
+    if (way.waitingForALine) {
+        terminal.type("nnBob");
+        terminal.press("Enter");
+        ASSERT_TRUE(terminal.waitForText("Obvious directions are east or west"));
+        EXPECT_TRUE(terminal.waitUntil([&] { return terminal.settingsNow() == terminal.settingsBefore(); }))
+            << "a line is read in the terminal's own mode";
+    } else {
+        EXPECT_NE(terminal.settingsNow(), terminal.settingsBefore()) << "a key is read in key mode";
+    }
+    if (way.signalNumber == 0) {
+        terminal.press("C-d");
+        ASSERT_TRUE(terminal.waitForScreen(FAREWELL_SCREEN));
+        EXPECT_EQ(terminal.exitStatus(), 0);
+        expectTerminalPutBack(terminal, 13);
+        return;
+    }
+    kill(game, way.signalNumber);
+    EXPECT_EQ(terminal.exitStatus(), 128 + way.signalNumber);
+    EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
+    std::string cursor = terminal.cursor();
+    EXPECT_EQ(cursor.substr(0, 4), "1 0 ") << "visible, at the start of a line: " << cursor;
+}
+
+TEST_F(RealTerminal, AReaderOfTheOutputThatGoesAwayLeavesTheTerminalAsItWas)
+{
+    // The title reaches the reader, which leaves; the game dies of the
+    // broken pipe as it shows a question, in key mode. Answering keeps the
+    // questions coming until one finds the reader gone.
+    Terminal terminal("pipe", Terminal::INTO_A_PIPE_READ_ONCE);
+    ASSERT_TRUE(terminal.waitUntil([&] {
+        if (terminal.finished())
+            return true;
+        terminal.type("n");
+        return false;
+    }));
+    EXPECT_EQ(terminal.exitStatus(), 0) << "the reader's status";
+    EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
+}
+
+TEST_F(RealTerminal, AHangupIgnoredByWhoeverStartedTheGameStaysIgnored)
+{
+    Terminal terminal("nohup", Terminal::WITH_HANGUPS_IGNORED);
+    ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+    pid_t game = terminal.gamePid();
+    ASSERT_NE(game, 0);
+    kill(game, SIGHUP);
+    terminal.press("Escape");
+    ASSERT_TRUE(terminal.waitForScreen(FAREWELL_SCREEN));
+    EXPECT_EQ(terminal.exitStatus(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealTerminal, WaysOut,
+                         ::testing::Values(WayOut{"EndOfInputAtTheCommandPrompt", true, 0},
+                                           WayOut{"SigtermWhileWaitingForAKey", false, SIGTERM},
+                                           WayOut{"SighupWhileWaitingForAKey", false, SIGHUP},
+                                           WayOut{"SigtermWhileWaitingForALine", true, SIGTERM},
+                                           WayOut{"SighupWhileWaitingForALine", true, SIGHUP}),
+                         [](const ::testing::TestParamInfo<WayOut>& info) { return std::string(info.param.name); });
