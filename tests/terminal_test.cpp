@@ -397,7 +397,7 @@ TEST_F(RealTerminal, AShortGameFromTheInstructionsToTheClosingScreen)
     ASSERT_TRUE(terminal.waitForScreen({
         {6, 10, "You have let down the decent citizens of Orvane City Marshal Bob"},
         {18, 14, "The desperados have prevailed in Orvane City"},
-        {1, 18, "     If you enjoyed Quorrell, a contribution to the Orvane City Software Company"},
+        {1, 18, "     Enjoyed Quorrell?  A contribution to the Orvane City Software Company"},
         {1, 19, "     keeps the town's lights on: write to quorrell@orvanecity.invalid"},
         {34, 21, "Happy trails Marshal Bob"},
         {34, 22, "Press escape to exit"},
