@@ -140,6 +140,18 @@ static void pause(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+// Plays a sound in every mode and stops it; reports how long that took, in
+// milliseconds.
+static std::string playEveryWay(const char* stem)
+{
+    auto start = std::chrono::steady_clock::now();
+    platformPlaySound(stem, SOUND_SYNC);
+    platformPlaySound(stem, SOUND_LOOP);
+    platformStopSound();
+    platformPlaySound(stem, SOUND_SYNC);
+    return std::to_string(millisecondsSince(start));
+}
+
 TEST(SoundBackend, APlayedSoundReturnsWhenItHasBeenHeardInFull)
 {
     Scratch scratch;
@@ -212,12 +224,7 @@ TEST(SoundBackend, WithoutAudioOrWithoutTheFileEveryCallReturnsAtOnceAndSaysNoth
     for (const auto& scenario : cases) {
         const char* stem = scenario.stem;
         ChildRun run = runChild(scratch.folder, scenario.environment, [stem](std::string& report) {
-            auto start = std::chrono::steady_clock::now();
-            platformPlaySound(stem, SOUND_SYNC);
-            platformPlaySound(stem, SOUND_LOOP);
-            platformStopSound();
-            platformPlaySound(stem, SOUND_SYNC);
-            report = std::to_string(millisecondsSince(start));
+            report = playEveryWay(stem);
         });
         ASSERT_EQ(run.status, 0) << scenario.environment[0].second;
         EXPECT_EQ(run.terminal, "") << scenario.environment[0].second;
@@ -367,12 +374,7 @@ TEST(SoundBackend, ADamagedFileIsSkippedSilentlyAndNeverWaitedFor)
     writeDamagedFiles(scratch.folder / "data");
     for (const char* stem : {"empty", "text", "cut", "minute", "norate"}) {
         ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [stem](std::string& report) {
-            auto start = std::chrono::steady_clock::now();
-            platformPlaySound(stem, SOUND_SYNC);
-            platformPlaySound(stem, SOUND_LOOP);
-            platformStopSound();
-            platformPlaySound(stem, SOUND_SYNC);
-            report = std::to_string(millisecondsSince(start));
+            report = playEveryWay(stem);
         });
         // The child's alarm ends it long before a minute of waiting.
         ASSERT_EQ(run.status, 0) << stem;
