@@ -1,0 +1,28 @@
+// The command line the Marshal types into, shared by every platform that
+// draws its own echo (the POSIX terminal and the web page). It takes raw
+// key bytes, keeps the line within what the game will read, and echoes only
+// what it takes in, so nothing typed ahead shows before it is read.
+#pragma once
+
+// The next byte of input, waiting for it; -1 at the end of input.
+using EditorNextByte = int (*)();
+// A byte that has already arrived, offset bytes ahead, without waiting; -1
+// when it has not. Tells a lone Escape from the start of a key sequence.
+using EditorPeekByte = int (*)(int offset);
+// Puts the echo on the screen.
+using EditorWrite = void (*)(const char* bytes, int count);
+
+// Called once by the platform before the first line is read.
+void editorConnect(EditorNextByte next, EditorPeekByte peek, EditorWrite write);
+
+// Edits one line of at most capacity - 1 bytes, the prompt already shown,
+// and ends it on the screen with a newline. False at the end of input: Ctrl-D
+// on an empty line, or input closed; the end of input is then final.
+bool editorReadLine(char* line, int capacity);
+
+// True once the end of input has been reached through the editor.
+bool editorInputEnded();
+
+// Draws the prompt's line and the line being edited again, as it was, after
+// the screen was taken away (a suspended and resumed game).
+void editorRedraw();
