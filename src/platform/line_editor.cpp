@@ -348,9 +348,10 @@ static Key readEscape()
         nextByte();
         return readSingleShift();
     }
-    // An Alt combination is Escape and the key at once; a lone Escape has
-    // nothing after it, and a second Escape starts a key of its own.
-    if (introducer != -1 && introducer != ESCAPE) {
+    // An Alt combination is Escape and a character at once. A lone Escape
+    // has nothing after it, or a key such as Enter or a second Escape that
+    // is then a key of its own.
+    if (introducer >= 0x20 && introducer != 0x7F) {
         int byte = nextByte();
         if (byte >= 0x80)
             readCharacter(byte);
