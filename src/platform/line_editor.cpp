@@ -119,6 +119,7 @@ static void insert(const std::string& character)
         refuse();
         return;
     }
+    refusedLast = false;
     line.insert(cursor, character);
     echo(character);
     cursor += character.size();
@@ -449,7 +450,7 @@ static Outcome takeByte(int byte)
     }
 }
 
-bool editorReadLine(char* text, int capacity)
+static bool readLine(char* text, int capacity, bool kept)
 {
     if (inputEnded)
         return false;
@@ -472,10 +473,21 @@ bool editorReadLine(char* text, int capacity)
         return false;
     }
     echo("\n");
-    remember();
+    if (kept)
+        remember();
     line.copy(text, line.size());
     text[line.size()] = '\0';
     return true;
+}
+
+bool editorReadLine(char* text, int capacity)
+{
+    return readLine(text, capacity, true);
+}
+
+bool editorReadAnswer(char* text, int capacity)
+{
+    return readLine(text, capacity, false);
 }
 
 int editorReadKey()

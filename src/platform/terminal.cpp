@@ -296,12 +296,12 @@ int platformReadKey()
     return key;
 }
 
-static bool readEditedLine(char* line, int capacity)
+static bool readEditedLine(char* line, int capacity, bool command)
 {
     std::cout.flush();
     resumed = 0;
     readingLine = true;
-    bool read = editorReadLine(line, capacity);
+    bool read = command ? editorReadLine(line, capacity) : editorReadAnswer(line, capacity);
     readingLine = false;
     promptLine.clear();
     return read;
@@ -310,7 +310,7 @@ static bool readEditedLine(char* line, int capacity)
 bool platformReadLine(char* line, int capacity)
 {
     if (onTerminal)
-        return readEditedLine(line, capacity);
+        return readEditedLine(line, capacity, true);
     std::cout.flush();
     return readerReadLine(readStandardInput, line, capacity);
 }
@@ -320,7 +320,8 @@ static bool isBlank(char byte)
     return byte == ' ' || byte == '\t';
 }
 
-// The name is the first word of an edited line; an empty line is no answer.
+// The name is the first word of an edited line; an empty line is no answer,
+// and the name is no command to recall at the prompt.
 bool platformReadWord(char* word, int capacity)
 {
     if (!onTerminal) {
@@ -329,7 +330,7 @@ bool platformReadWord(char* word, int capacity)
     }
     std::vector<char> line(static_cast<std::size_t>(capacity));
     for (;;) {
-        if (!readEditedLine(line.data(), capacity))
+        if (!readEditedLine(line.data(), capacity, false))
             return false;
         const char* start = line.data();
         while (isBlank(*start))
