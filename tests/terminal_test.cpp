@@ -126,7 +126,7 @@ public:
     // How the pane's shell starts the game.
     enum Start { DIRECTLY, INTO_A_PIPE_READ_ONCE, WITH_HANGUPS_IGNORED };
 
-    explicit Terminal(const std::string& name, Start start = DIRECTLY)
+    explicit Terminal(const std::string& name, Start start = DIRECTLY, int columns = COLUMNS, int rows = ROWS)
         : socket_("quorrell-" + name + "-" + std::to_string(getpid()))
     {
         char folder[] = "/tmp/quorrell-terminal-XXXXXX";
@@ -144,8 +144,8 @@ public:
             "mv status.tmp status\n"
             "exec sleep 3600\n";
         // A UTF-8 terminal, as most players have; the triangle depends on it.
-        tmux({"-f", "/dev/null", "new-session", "-d", "-x", std::to_string(COLUMNS), "-y",
-              std::to_string(ROWS), "-e", "LC_ALL=C.UTF-8", "-s", "game", "sh", "-c", script, "pane", QUORRELL_PROGRAM,
+        tmux({"-f", "/dev/null", "new-session", "-d", "-x", std::to_string(columns), "-y",
+              std::to_string(rows), "-e", "LC_ALL=C.UTF-8", "-s", "game", "sh", "-c", script, "pane", QUORRELL_PROGRAM,
               folder_.string(), start == INTO_A_PIPE_READ_ONCE ? "pipe" : start == WITH_HANGUPS_IGNORED ? "nohup" : "-"});
         socketPath_ = trimmedRight(tmux({"display-message", "-p", "#{socket_path}"}));
     }
@@ -215,12 +215,10 @@ public:
         return game;
     }
 
+    std::string paneTty() { return trimmedRight(tmux({"display-message", "-p", "-t", "game", "#{pane_tty}"})); }
+
     // The pane's terminal settings right now, read from outside.
-    std::string settingsNow()
-    {
-        std::string tty = trimmedRight(tmux({"display-message", "-p", "-t", "game", "#{pane_tty}"}));
-        return trimmedRight(runProgram({"stty", "-F", tty, "-g"}));
-    }
+    std::string settingsNow() { return trimmedRight(runProgram({"stty", "-F", paneTty(), "-g"})); }
 
     bool finished() { return fs::exists(folder_ / "status"); }
 
@@ -516,6 +514,51 @@ TEST_F(RealTerminal, TheStoredTriangleIsDrawn)
         return;
     }
     FAIL() << "a brother on the way in every game";
+}
+
+TEST_F(RealTerminal, AfterASuspensionTheLineBeingTypedIsDrawnAgain)
+{
+    Terminal terminal("suspend");
+    startInTheOffice(terminal);
+    pid_t game = terminal.gamePid();
+    ASSERT_NE(game, 0);
+    terminal.type("open draxer");
+    terminal.press("Left");
+    terminal.press("Left");
+    terminal.press("Left");
+    ASSERT_TRUE(terminal.waitForText(" 6|open draxer\n"));
+    // What a shell writes over the line while the game is stopped. The
+    // pane's shell has no job control, so the game's own stop is not kept
+    // and it comes straight back, as after fg.
+    {
+        std::ofstream tty(terminal.paneTty());
+        tty << "\r\x1b[K[1]+  Stopped" << std::flush;
+    }
+    ASSERT_TRUE(terminal.waitForText(" 6|[1]+  Stopped\n"));
+    kill(game, SIGTSTP);
+    ASSERT_TRUE(terminal.waitForText(" 6|open draxer\n"));
+    EXPECT_TRUE(terminal.waitUntil([&] { return terminal.cursor() == "1 8 5"; })) << terminal.cursor();
+    terminal.press("Right");
+    terminal.press("BSpace");
+    terminal.type("w");
+    terminal.press("Enter");
+    EXPECT_TRUE(terminal.waitForText(" 6|open drawer\n 7|You got the drawer open\n"));
+}
+
+TEST_F(RealTerminal, ATerminalTooSmallIsToldBeforeTheTitle)
+{
+    const char* notice = " 1|Quorrell needs 80x24, found 70x20: Escape quits, any key plays on\n";
+    {
+        Terminal terminal("small-escape", Terminal::DIRECTLY, 70, 20);
+        ASSERT_TRUE(terminal.waitForText(notice));
+        terminal.press("Escape");
+        EXPECT_EQ(terminal.exitStatus(), 0);
+        EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
+    }
+    Terminal terminal("small-play-on", Terminal::DIRECTLY, 70, 20);
+    ASSERT_TRUE(terminal.waitForText(notice));
+    terminal.type("x");
+    EXPECT_TRUE(terminal.waitForText("Instructions?  Y or N"));
 }
 
 // Each way out of the game leaves the terminal as the game found it.
