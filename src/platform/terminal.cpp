@@ -126,8 +126,7 @@ static void installSignalHandlers()
 
 // What the game has written since the start of the screen line, from the
 // last cursor placement on, so the prompt can be drawn again after a
-// suspension; and the one stored character the terminal has no glyph for,
-// 0x1E, drawn as the home console draws it.
+// suspension.
 static std::string promptLine;
 static std::string sequenceSoFar;
 
@@ -137,10 +136,12 @@ static void rememberForThePrompt(char byte)
         sequenceSoFar += byte;
         if (sequenceSoFar.size() > 2 && byte >= 0x40 && byte <= 0x7E) {
             // A placed cursor starts the prompt's line afresh; a cleared
-            // screen is never replayed.
+            // screen leaves nothing to draw again.
             if (byte == 'H')
                 promptLine = sequenceSoFar;
-            else if (byte != 'J')
+            else if (byte == 'J')
+                promptLine.clear();
+            else
                 promptLine += sequenceSoFar;
             sequenceSoFar.clear();
         }
@@ -154,6 +155,9 @@ static void rememberForThePrompt(char byte)
         promptLine += byte;
 }
 
+// Standard output on its way to the screen. The one stored character a
+// terminal has no glyph for, 0x1E, is drawn as the home console draws it;
+// output sent anywhere else keeps the byte.
 class TerminalOutput : public std::streambuf {
 public:
     TerminalOutput(std::streambuf* screen, const char* upTriangle)
@@ -243,8 +247,13 @@ static int readTerminal(char* buffer, int capacity)
         ssize_t count = read(STDIN_FILENO, buffer, static_cast<size_t>(capacity));
         if (count >= 0)
             return static_cast<int>(count);
-        if (errno != EINTR)
+        if (errno == EAGAIN) {
+            // Left non-blocking by whoever started the game.
+            struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+            poll(&input, 1, -1);
+        } else if (errno != EINTR) {
             return 0;
+        }
         if (resumed)
             redrawAfterSuspension();
     }
