@@ -9,7 +9,9 @@ using EditorNextByte = int (*)();
 // A byte that has already arrived, offset bytes ahead, without waiting; -1
 // when it has not. Tells a lone Escape from the start of a key sequence.
 using EditorPeekByte = int (*)(int offset);
-// Puts the echo on the screen.
+// Puts the echo on the screen: the line's text, and besides it only a
+// newline, BEL, and the sequences Escape [ n D (n columns left), Escape [ n C
+// (n columns right) and Escape [ K (blank to the end of the screen line).
 using EditorWrite = void (*)(const char* bytes, int count);
 
 // Called once by the platform before the first line is read.
@@ -20,9 +22,21 @@ void editorConnect(EditorNextByte next, EditorPeekByte peek, EditorWrite write);
 // on an empty line, or input closed; the end of input is then final.
 bool editorReadLine(char* line, int capacity);
 
+// Edits one line as editorReadLine does, but keeps it out of the history:
+// for an answer that is no command, such as the player's name.
+bool editorReadAnswer(char* line, int capacity);
+
+// One key for a one-key question, not echoed: the next byte, with the
+// sequences of arrow and function keys and mouse reports passed over. A lone
+// Escape, or Escape and a plain key, is Escape (27). -1 at the end of input,
+// which is then final here too.
+int editorReadKey();
+
 // True once the end of input has been reached through the editor.
 bool editorInputEnded();
 
-// Draws the prompt's line and the line being edited again, as it was, after
-// the screen was taken away (a suspended and resumed game).
+// Draws the line being edited again, as it was, after the screen was taken
+// away (a suspended and resumed game): the platform draws the prompt's line
+// again first, and the cursor goes back where it was in the line. Nothing
+// when no line is being edited.
 void editorRedraw();

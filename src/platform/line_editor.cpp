@@ -1,0 +1,524 @@
+// The command line the Marshal types into. Everything it knows of the
+// machine comes through the three functions it is connected to, so the
+// terminal and the web page edit lines exactly alike.
+//
+// The line is kept in bytes, since the game reads bytes: its cap is the
+// game's own, and a character that would not fit whole is refused whole.
+// The screen's cursor always sits where the line's cursor is, one column per
+// character.
+#include "line_editor.h"
+
+#include <string>
+#include <vector>
+
+static EditorNextByte nextByte = nullptr;
+static EditorPeekByte peekByte = nullptr;
+static EditorWrite writeEcho = nullptr;
+
+static std::string line;
+static std::size_t cursor = 0;
+static std::size_t lineCap = 0;
+static bool editing = false;
+static bool inputEnded = false;
+// One bell for a run of refused keys, not one for each byte of a long paste.
+static bool refusedLast = false;
+
+static std::vector<std::string> history;
+static std::size_t historyPlace = 0;
+static std::string draft;
+
+enum Key {
+    KEY_NONE,
+    KEY_LEFT,
+    KEY_RIGHT,
+    KEY_HOME,
+    KEY_END,
+    KEY_UP,
+    KEY_DOWN,
+    KEY_DELETE,
+};
+
+const int ESCAPE = 27;
+
+void editorConnect(EditorNextByte next, EditorPeekByte peek, EditorWrite write)
+{
+    nextByte = next;
+    peekByte = peek;
+    writeEcho = write;
+}
+
+bool editorInputEnded()
+{
+    return inputEnded;
+}
+
+static void echo(const std::string& bytes)
+{
+    if (!bytes.empty())
+        writeEcho(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+static bool isContinuation(int byte)
+{
+    return byte >= 0x80 && byte <= 0xBF;
+}
+
+// Characters, not bytes: what the screen's cursor moves over.
+static int columnsBetween(std::size_t from, std::size_t to)
+{
+    int columns = 0;
+    for (std::size_t place = from; place < to; ++place)
+        if (!isContinuation(static_cast<unsigned char>(line[place])))
+            ++columns;
+    return columns;
+}
+
+static void moveScreenCursor(int columns)
+{
+    if (columns < 0)
+        echo("\x1b[" + std::to_string(-columns) + "D");
+    else if (columns > 0)
+        echo("\x1b[" + std::to_string(columns) + "C");
+}
+
+static void moveCursorTo(std::size_t place)
+{
+    if (place < cursor)
+        moveScreenCursor(-columnsBetween(place, cursor));
+    else
+        moveScreenCursor(columnsBetween(cursor, place));
+    cursor = place;
+}
+
+// Redraws the line from the screen cursor's place to its end, blanks what
+// a longer line left behind, and puts the screen cursor back.
+static void redrawRest()
+{
+    echo(line.substr(cursor) + "\x1b[K");
+    moveScreenCursor(-columnsBetween(cursor, line.size()));
+}
+
+static void replaceLine(const std::string& text)
+{
+    moveCursorTo(0);
+    line = text;
+    redrawRest();
+    moveCursorTo(line.size());
+}
+
+static void refuse()
+{
+    if (!refusedLast)
+        echo("\a");
+    refusedLast = true;
+}
+
+static void insert(const std::string& character)
+{
+    if (line.size() + character.size() > lineCap) {
+        refuse();
+        return;
+    }
+    refusedLast = false;
+    line.insert(cursor, character);
+    echo(character);
+    cursor += character.size();
+    if (cursor < line.size())
+        redrawRest();
+}
+
+static std::size_t characterBefore(std::size_t place)
+{
+    do
+        --place;
+    while (place > 0 && isContinuation(static_cast<unsigned char>(line[place])));
+    return place;
+}
+
+static std::size_t characterAfter(std::size_t place)
+{
+    do
+        ++place;
+    while (place < line.size() && isContinuation(static_cast<unsigned char>(line[place])));
+    return place;
+}
+
+static void eraseBackTo(std::size_t place)
+{
+    std::size_t end = cursor;
+    moveCursorTo(place);
+    line.erase(place, end - place);
+    redrawRest();
+}
+
+static void eraseForwardTo(std::size_t place)
+{
+    line.erase(cursor, place - cursor);
+    redrawRest();
+}
+
+static void eraseWordBefore()
+{
+    std::size_t place = cursor;
+    while (place > 0 && line[place - 1] == ' ')
+        --place;
+    while (place > 0 && line[place - 1] != ' ')
+        --place;
+    eraseBackTo(place);
+}
+
+// A line recalled from history that is longer than this read's cap (the
+// name's line is longer than a command's) is cut at a whole character.
+static std::string cutToCap(std::string text)
+{
+    if (text.size() <= lineCap)
+        return text;
+    std::size_t end = lineCap;
+    while (end > 0 && isContinuation(static_cast<unsigned char>(text[end])))
+        --end;
+    return text.substr(0, end);
+}
+
+static void walkHistory(int step)
+{
+    if (step < 0 && historyPlace == 0)
+        return;
+    if (step > 0 && historyPlace == history.size())
+        return;
+    if (historyPlace == history.size())
+        draft = line;
+    historyPlace = static_cast<std::size_t>(static_cast<long>(historyPlace) + step);
+    replaceLine(historyPlace == history.size() ? draft : cutToCap(history[historyPlace]));
+}
+
+static void remember()
+{
+    if (!line.empty() && (history.empty() || history.back() != line))
+        history.push_back(line);
+}
+
+// Takes bytes of a key sequence only once they have arrived, so a sequence
+// cut short never makes the editor wait for bytes that are not coming.
+static int takeArrived()
+{
+    if (peekByte(0) == -1)
+        return -1;
+    return nextByte();
+}
+
+static Key keyOfTilde(int number)
+{
+    switch (number) {
+    case 1:
+    case 7:
+        return KEY_HOME;
+    case 3:
+        return KEY_DELETE;
+    case 4:
+    case 8:
+        return KEY_END;
+    default:
+        return KEY_NONE;
+    }
+}
+
+static Key keyOfFinal(int final)
+{
+    switch (final) {
+    case 'A':
+        return KEY_UP;
+    case 'B':
+        return KEY_DOWN;
+    case 'C':
+        return KEY_RIGHT;
+    case 'D':
+        return KEY_LEFT;
+    case 'H':
+        return KEY_HOME;
+    case 'F':
+        return KEY_END;
+    default:
+        return KEY_NONE;
+    }
+}
+
+// The rest of an Escape [ sequence: parameters, intermediates and a final
+// byte. A modifier (Ctrl-Left is "1;5D") leaves the key what it is; a
+// private marker ('<', '?' ...) belongs to mouse and terminal reports.
+static Key readControlSequence()
+{
+    int first = peekByte(0);
+    if (first == 'M') {
+        // An old-style mouse report: three raw bytes follow.
+        nextByte();
+        for (int count = 0; count < 3; ++count)
+            takeArrived();
+        return KEY_NONE;
+    }
+    int number = 0;
+    bool numberDone = false;
+    bool privateReport = false;
+    for (;;) {
+        int byte = takeArrived();
+        if (byte == -1)
+            return KEY_NONE;
+        if (byte >= '0' && byte <= '9') {
+            if (!numberDone)
+                number = number * 10 + (byte - '0');
+        } else if (byte == ';') {
+            numberDone = true;
+        } else if (byte >= 0x3C && byte <= 0x3F) {
+            privateReport = true;
+        } else if (byte >= 0x40 && byte <= 0x7E) {
+            if (privateReport)
+                return KEY_NONE;
+            return byte == '~' ? keyOfTilde(number) : keyOfFinal(byte);
+        } else if (byte < 0x20 || byte > 0x2F) {
+            // Not part of any sequence: the report was cut short.
+            return KEY_NONE;
+        }
+    }
+}
+
+// Escape O and a final byte, with a modifier's digits in between on some
+// terminals.
+static Key readSingleShift()
+{
+    for (;;) {
+        int byte = takeArrived();
+        if (byte == -1)
+            return KEY_NONE;
+        if ((byte >= '0' && byte <= '9') || byte == ';')
+            continue;
+        return keyOfFinal(byte);
+    }
+}
+
+static int utf8Length(int lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+// The range of the byte after a lead, where it is narrower than any
+// continuation: no overlong forms, no surrogates, nothing past U+10FFFF.
+static bool validSecond(int lead, int byte)
+{
+    if (lead == 0xE0)
+        return byte >= 0xA0 && byte <= 0xBF;
+    if (lead == 0xED)
+        return byte >= 0x80 && byte <= 0x9F;
+    if (lead == 0xF0)
+        return byte >= 0x90 && byte <= 0xBF;
+    if (lead == 0xF4)
+        return byte >= 0x80 && byte <= 0x8F;
+    return isContinuation(byte);
+}
+
+// The whole character a lead byte starts, or nothing when the bytes are not
+// UTF-8; only the valid bytes that follow are taken.
+static std::string readCharacter(int lead)
+{
+    std::string character(1, static_cast<char>(lead));
+    int length = utf8Length(lead);
+    if (length == 0)
+        return std::string();
+    for (int count = 1; count < length; ++count) {
+        int byte = peekByte(0);
+        bool valid = count == 1 ? validSecond(lead, byte) : isContinuation(byte);
+        if (!valid)
+            return std::string();
+        character += static_cast<char>(nextByte());
+    }
+    return character;
+}
+
+static Key readEscape()
+{
+    int introducer = peekByte(0);
+    if (introducer == '[') {
+        nextByte();
+        return readControlSequence();
+    }
+    if (introducer == 'O') {
+        nextByte();
+        return readSingleShift();
+    }
+    // An Alt combination is Escape and a character at once. A lone Escape
+    // has nothing after it, or a key such as Enter or a second Escape that
+    // is then a key of its own.
+    if (introducer >= 0x20 && introducer != 0x7F) {
+        int byte = nextByte();
+        if (byte >= 0x80)
+            readCharacter(byte);
+    }
+    return KEY_NONE;
+}
+
+static void act(Key key)
+{
+    switch (key) {
+    case KEY_LEFT:
+        if (cursor > 0)
+            moveCursorTo(characterBefore(cursor));
+        break;
+    case KEY_RIGHT:
+        if (cursor < line.size())
+            moveCursorTo(characterAfter(cursor));
+        break;
+    case KEY_HOME:
+        moveCursorTo(0);
+        break;
+    case KEY_END:
+        moveCursorTo(line.size());
+        break;
+    case KEY_UP:
+        walkHistory(-1);
+        break;
+    case KEY_DOWN:
+        walkHistory(1);
+        break;
+    case KEY_DELETE:
+        if (cursor < line.size())
+            eraseForwardTo(characterAfter(cursor));
+        break;
+    case KEY_NONE:
+        break;
+    }
+}
+
+enum Outcome { GO_ON, SUBMIT, END_OF_INPUT };
+
+static Outcome takeByte(int byte)
+{
+    if (byte != -1 && byte >= 0x20 && byte != 0x7F) {
+        if (byte < 0x80) {
+            insert(std::string(1, static_cast<char>(byte)));
+            return GO_ON;
+        }
+        std::string character = readCharacter(byte);
+        if (!character.empty())
+            insert(character);
+        return GO_ON;
+    }
+    refusedLast = false;
+    switch (byte) {
+    case -1:
+        return line.empty() ? END_OF_INPUT : SUBMIT;
+    case '\r':
+        // A pasted Windows line end is one line end.
+        if (peekByte(0) == '\n')
+            nextByte();
+        return SUBMIT;
+    case '\n':
+        return SUBMIT;
+    case 0x04:  // Ctrl-D
+        if (line.empty())
+            return END_OF_INPUT;
+        act(KEY_DELETE);
+        return GO_ON;
+    case 0x01:  // Ctrl-A
+        act(KEY_HOME);
+        return GO_ON;
+    case 0x05:  // Ctrl-E
+        act(KEY_END);
+        return GO_ON;
+    case 0x7F:
+    case 0x08:
+        if (cursor > 0)
+            eraseBackTo(characterBefore(cursor));
+        return GO_ON;
+    case 0x15:  // Ctrl-U
+        eraseBackTo(0);
+        return GO_ON;
+    case 0x0B:  // Ctrl-K
+        eraseForwardTo(line.size());
+        return GO_ON;
+    case 0x17:  // Ctrl-W
+        eraseWordBefore();
+        return GO_ON;
+    case ESCAPE:
+        act(readEscape());
+        return GO_ON;
+    default:
+        return GO_ON;
+    }
+}
+
+static bool readLine(char* text, int capacity, bool kept)
+{
+    if (inputEnded)
+        return false;
+    line.clear();
+    cursor = 0;
+    lineCap = capacity > 0 ? static_cast<std::size_t>(capacity - 1) : 0;
+    historyPlace = history.size();
+    refusedLast = false;
+    editing = true;
+    Outcome outcome = GO_ON;
+    while (outcome == GO_ON) {
+        int byte = nextByte();
+        if (byte == -1)
+            inputEnded = true;
+        outcome = takeByte(byte);
+    }
+    editing = false;
+    if (outcome == END_OF_INPUT) {
+        inputEnded = true;
+        return false;
+    }
+    echo("\n");
+    if (kept)
+        remember();
+    line.copy(text, line.size());
+    text[line.size()] = '\0';
+    return true;
+}
+
+bool editorReadLine(char* text, int capacity)
+{
+    return readLine(text, capacity, true);
+}
+
+bool editorReadAnswer(char* text, int capacity)
+{
+    return readLine(text, capacity, false);
+}
+
+int editorReadKey()
+{
+    if (inputEnded)
+        return -1;
+    for (;;) {
+        int byte = nextByte();
+        if (byte == -1) {
+            inputEnded = true;
+            return -1;
+        }
+        if (byte != ESCAPE)
+            return byte;
+        int introducer = peekByte(0);
+        if (introducer != '[' && introducer != 'O')
+            return ESCAPE;
+        nextByte();
+        if (introducer == '[')
+            readControlSequence();
+        else
+            readSingleShift();
+    }
+}
+
+void editorRedraw()
+{
+    if (!editing)
+        return;
+    std::size_t place = cursor;
+    cursor = 0;
+    redrawRest();
+    moveCursorTo(place);
+}
