@@ -163,6 +163,8 @@
 
   function endOfGame() {
     flushOutput();
+    // Nothing more will be typed here.
+    terminal.write('\x1b[?25l');
     running = false;
     keyBytes = [];
     stopSound();
