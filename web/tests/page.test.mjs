@@ -4,6 +4,9 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { openBrowser, screen, waitForText } from './browser.mjs';
 
+// A test that hangs fails instead.
+const LIMIT = { timeout: 60000 };
+
 let browser;
 before(async () => {
   browser = await openBrowser();
@@ -20,7 +23,7 @@ async function openGame(seed, setUp) {
   return page;
 }
 
-test('the title, the questions and a few commands appear where the console puts them', async () => {
+test('the title, the questions and a few commands appear where the console puts them', LIMIT, async () => {
   const page = await openGame(1);
   let rows = await screen(page);
   assert.equal(rows[4].indexOf('QUORRELL'), 30);
@@ -56,7 +59,7 @@ test('the title, the questions and a few commands appear where the console puts 
   await page.close();
 });
 
-test('keys typed during a pause are not shown until the game reads them, and are read next', async () => {
+test('keys typed during a pause are not shown until the game reads them, and are read next', LIMIT, async () => {
   const page = await openGame(8);
   await page.keyboard.type('nnBob\n');
   await waitForText(page, 'You see your messy desk');
@@ -75,7 +78,7 @@ test('keys typed during a pause are not shown until the game reads them, and are
   await page.close();
 });
 
-test('with the sound on, intr and then clto are fetched and played to their end before the name question', async () => {
+test('with the sound on, intr and then clto are fetched and played to their end before the name question', LIMIT, async () => {
   const page = await openGame(1, () => {
     // The page's own calls to the audio system, watched from outside.
     window.soundsStarted = [];
@@ -106,7 +109,7 @@ test('with the sound on, intr and then clto are fetched and played to their end 
   await page.close();
 });
 
-test('the closing screen waits for Escape, the page then offers to play again, and Ctrl-C leaves at a question', async () => {
+test('the closing screen waits for Escape, the page then offers to play again, and Ctrl-C leaves at a question', LIMIT, async () => {
   const page = await openGame(1);
   await page.keyboard.type('nnBob\n');
   await waitForText(page, 'You see your messy desk');
