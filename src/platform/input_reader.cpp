@@ -74,6 +74,29 @@ int readerPeekBuffered(int offset)
     return static_cast<unsigned char>(buffered[bufferedStart + offset]);
 }
 
+bool readerTopUp(InputSource source)
+{
+    if (inputEnded)
+        return false;
+    if (bufferedStart > 0) {
+        for (int place = bufferedStart; place < bufferedEnd; ++place)
+            buffered[place - bufferedStart] = buffered[place];
+        bufferedEnd -= bufferedStart;
+        bufferedStart = 0;
+    }
+    int room = static_cast<int>(sizeof buffered) - bufferedEnd;
+    if (room == 0)
+        return false;
+    int count = source(buffered + bufferedEnd, room);
+    if (count <= 0) {
+        // What is still buffered is read first; the end comes after it.
+        inputEnded = true;
+        return false;
+    }
+    bufferedEnd += count;
+    return true;
+}
+
 void readerSkipBuffered(int count)
 {
     bufferedStart += count;

@@ -13,6 +13,11 @@ int readerNextByte(InputSource source);
 // The next byte if it is already buffered, else -1; never reads.
 int readerPeekBuffered(int offset);
 
+// Reads once more from the source, keeping what is buffered: for bytes that
+// have arrived and are wanted before the buffer is used up. False when
+// nothing came (or the buffer is full).
+bool readerTopUp(InputSource source);
+
 // Drops count buffered bytes (they must be buffered).
 void readerSkipBuffered(int count);
 

@@ -119,6 +119,7 @@ static void insert(const std::string& character)
         refuse();
         return;
     }
+    refusedLast = false;
     line.insert(cursor, character);
     echo(character);
     cursor += character.size();
@@ -348,9 +349,10 @@ static Key readEscape()
         nextByte();
         return readSingleShift();
     }
-    // An Alt combination is Escape and the key at once; a lone Escape has
-    // nothing after it, and a second Escape starts a key of its own.
-    if (introducer != -1 && introducer != ESCAPE) {
+    // An Alt combination is Escape and a character at once. A lone Escape
+    // has nothing after it, or a key such as Enter or a second Escape that
+    // is then a key of its own.
+    if (introducer >= 0x20 && introducer != 0x7F) {
         int byte = nextByte();
         if (byte >= 0x80)
             readCharacter(byte);
@@ -448,7 +450,7 @@ static Outcome takeByte(int byte)
     }
 }
 
-bool editorReadLine(char* text, int capacity)
+static bool readLine(char* text, int capacity, bool kept)
 {
     if (inputEnded)
         return false;
@@ -471,10 +473,21 @@ bool editorReadLine(char* text, int capacity)
         return false;
     }
     echo("\n");
-    remember();
+    if (kept)
+        remember();
     line.copy(text, line.size());
     text[line.size()] = '\0';
     return true;
+}
+
+bool editorReadLine(char* text, int capacity)
+{
+    return readLine(text, capacity, true);
+}
+
+bool editorReadAnswer(char* text, int capacity)
+{
+    return readLine(text, capacity, false);
 }
 
 int editorReadKey()

@@ -22,6 +22,10 @@ void editorConnect(EditorNextByte next, EditorPeekByte peek, EditorWrite write);
 // on an empty line, or input closed; the end of input is then final.
 bool editorReadLine(char* line, int capacity);
 
+// Edits one line as editorReadLine does, but keeps it out of the history:
+// for an answer that is no command, such as the player's name.
+bool editorReadAnswer(char* line, int capacity);
+
 // One key for a one-key question, not echoed: the next byte, with the
 // sequences of arrow and function keys and mouse reports passed over. A lone
 // Escape, or Escape and a plain key, is Escape (27). -1 at the end of input,

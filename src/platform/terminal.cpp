@@ -1,31 +1,51 @@
 // The real game on a POSIX terminal: ANSI sequences for the screen, termios
-// for single keys, a sleeping monotonic clock for pauses. The terminal stays
-// in its ordinary line mode except while one key is being read, and is put
-// back as it was on every way out.
+// for the keyboard, a sleeping monotonic clock for pauses. For the whole game
+// the terminal echoes nothing and has no line mode of its own: the line
+// editor draws each key as the game reads it, so keys typed ahead never land
+// on the screen out of turn. The terminal is put back as it was on every way
+// out.
 #include "input_reader.h"
+#include "line_editor.h"
 #include "platform.h"
 
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <iostream>
+#include <langinfo.h>
+#include <poll.h>
+#include <string>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 static bool onTerminal = false;
 static bool writingToTerminal = false;
 static struct termios originalSettings;
 static volatile sig_atomic_t inKeyMode = 0;
+static volatile sig_atomic_t resumed = 0;
+static bool readingLine = false;
 
-static void applyKeyMode()
+// Echo off and no line mode, and no Ctrl-V or Ctrl-O of the terminal's own:
+// every key reaches the editor. Enter comes through as the carriage return
+// it is, so a pasted Windows line end is one line end, not two. Ctrl-C and
+// Ctrl-Z keep their signals, except at a one-key question, where Ctrl-C is a
+// key like any other.
+static void applyGameMode()
 {
-    struct termios keySettings = originalSettings;
-    keySettings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
-    keySettings.c_cc[VMIN] = 1;
-    keySettings.c_cc[VTIME] = 0;
+    struct termios settings = originalSettings;
+    settings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+    if (inKeyMode)
+        settings.c_lflag &= ~static_cast<tcflag_t>(ISIG);
+    settings.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VTIME] = 0;
     // TCSANOW, not TCSAFLUSH: keys typed ahead must survive the switch.
-    tcsetattr(STDIN_FILENO, TCSANOW, &keySettings);
+    tcsetattr(STDIN_FILENO, TCSANOW, &settings);
 }
 
 static void restoreTerminal()
@@ -66,14 +86,16 @@ static void suspend(int signalNumber)
     struct sigaction action = {};
     action.sa_handler = suspend;
     sigaction(signalNumber, &action, nullptr);
-    if (inKeyMode)
-        applyKeyMode();
+    if (onTerminal)
+        applyGameMode();
+    resumed = 1;
 }
 
 static void resume(int)
 {
-    if (inKeyMode)
-        applyKeyMode();
+    if (onTerminal)
+        applyGameMode();
+    resumed = 1;
 }
 
 // A signal ignored by whoever started the game (nohup, a background job)
@@ -88,6 +110,8 @@ static void catchUnlessIgnored(int signalNumber, const struct sigaction& action)
 
 static void installSignalHandlers()
 {
+    // No SA_RESTART: a read interrupted by the return from a suspension
+    // comes back, so that the line being edited can be drawn again.
     struct sigaction action = {};
     action.sa_handler = dieOfSignal;
     // SIGPIPE too: the question is flushed in key mode, and a reader of the
@@ -100,16 +124,269 @@ static void installSignalHandlers()
     sigaction(SIGCONT, &action, nullptr);
 }
 
+// What the game has written since the start of the screen line, from the
+// last cursor placement on, so the prompt can be drawn again after a
+// suspension.
+static std::string promptLine;
+static std::string sequenceSoFar;
+
+static void rememberForThePrompt(char byte)
+{
+    if (!sequenceSoFar.empty()) {
+        sequenceSoFar += byte;
+        if (sequenceSoFar.size() > 2 && byte >= 0x40 && byte <= 0x7E) {
+            // A placed cursor starts the prompt's line afresh; a cleared
+            // screen leaves nothing to draw again.
+            if (byte == 'H')
+                promptLine = sequenceSoFar;
+            else if (byte == 'J')
+                promptLine.clear();
+            else
+                promptLine += sequenceSoFar;
+            sequenceSoFar.clear();
+        }
+        return;
+    }
+    if (byte == '\n')
+        promptLine.clear();
+    else if (byte == '\x1b')
+        sequenceSoFar = byte;
+    else
+        promptLine += byte;
+}
+
+// Standard output on its way to the screen. The one stored character a
+// terminal has no glyph for, 0x1E, is drawn as the home console draws it;
+// output sent anywhere else keeps the byte.
+class TerminalOutput : public std::streambuf {
+public:
+    TerminalOutput(std::streambuf* screen, const char* upTriangle)
+        : screen_(screen), upTriangle_(upTriangle)
+    {
+    }
+
+protected:
+    int overflow(int byte) override
+    {
+        if (byte != traits_type::eof())
+            put(static_cast<char>(byte));
+        return traits_type::not_eof(byte);
+    }
+
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override
+    {
+        for (std::streamsize place = 0; place < count; ++place)
+            put(bytes[place]);
+        return count;
+    }
+
+    int sync() override { return screen_->pubsync(); }
+
+private:
+    void put(char byte)
+    {
+        rememberForThePrompt(byte);
+        if (byte == '\x1e')
+            screen_->sputn(upTriangle_, static_cast<std::streamsize>(std::strlen(upTriangle_)));
+        else
+            screen_->sputc(byte);
+    }
+
+    std::streambuf* screen_;
+    const char* upTriangle_;
+};
+
+// The character set is asked of the player's locale and the game's locale
+// put back at once, so nothing the game formats can change.
+static bool terminalSpeaksUtf8()
+{
+    std::string previous = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, "");
+    bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    std::setlocale(LC_CTYPE, previous.c_str());
+    return utf8;
+}
+
+static void filterTheOutput()
+{
+    // Never freed: the output is still written at exit.
+    static TerminalOutput* output = new TerminalOutput(std::cout.rdbuf(), terminalSpeaksUtf8() ? "\xe2\x96\xb2" : "^");
+    std::cout.rdbuf(output);
+}
+
+// The echo goes where the player looks: the screen, or the terminal itself
+// when the game's output is sent elsewhere.
+static void echoToTerminal(const char* bytes, int count)
+{
+    std::cout.flush();
+    int screen = writingToTerminal ? STDOUT_FILENO : STDIN_FILENO;
+    while (count > 0) {
+        ssize_t written = write(screen, bytes, static_cast<size_t>(count));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return;
+        bytes += written;
+        count -= static_cast<int>(written);
+    }
+}
+
+static void redrawAfterSuspension()
+{
+    resumed = 0;
+    if (!readingLine)
+        return;
+    std::string prompt = "\r\x1b[K" + promptLine;
+    echoToTerminal(prompt.data(), static_cast<int>(prompt.size()));
+    editorRedraw();
+}
+
+static int readTerminal(char* buffer, int capacity)
+{
+    for (;;) {
+        ssize_t count = read(STDIN_FILENO, buffer, static_cast<size_t>(capacity));
+        if (count >= 0)
+            return static_cast<int>(count);
+        if (errno == EAGAIN) {
+            // Left non-blocking by whoever started the game.
+            struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+            poll(&input, 1, -1);
+        } else if (errno != EINTR) {
+            return 0;
+        }
+        if (resumed)
+            redrawAfterSuspension();
+    }
+}
+
+static int nextTerminalByte()
+{
+    return readerNextByte(readTerminal);
+}
+
+// A key sequence sent at once can still arrive in two reads; a moment's
+// wait for its rest costs a lone Escape nothing the player would notice.
+static int peekTerminalByte(int offset)
+{
+    for (;;) {
+        int byte = readerPeekBuffered(offset);
+        if (byte != -1)
+            return byte;
+        struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+        if (poll(&input, 1, 20) <= 0 || !readerTopUp(readTerminal))
+            return -1;
+    }
+}
+
+static void enterKeyMode()
+{
+    if (!onTerminal)
+        return;
+    inKeyMode = 1;
+    applyGameMode();
+}
+
+static void leaveKeyMode()
+{
+    if (!onTerminal)
+        return;
+    inKeyMode = 0;
+    applyGameMode();
+}
+
+int platformReadKey()
+{
+    // The question is shown after Ctrl-C has become a key, so that the
+    // player's answer to it is never taken as the end of the game.
+    enterKeyMode();
+    std::cout.flush();
+    int key = onTerminal ? editorReadKey() : readerNextByte(readStandardInput);
+    leaveKeyMode();
+    return key;
+}
+
+static bool readEditedLine(char* line, int capacity, bool command)
+{
+    std::cout.flush();
+    resumed = 0;
+    readingLine = true;
+    bool read = command ? editorReadLine(line, capacity) : editorReadAnswer(line, capacity);
+    readingLine = false;
+    promptLine.clear();
+    return read;
+}
+
+bool platformReadLine(char* line, int capacity)
+{
+    if (onTerminal)
+        return readEditedLine(line, capacity, true);
+    std::cout.flush();
+    return readerReadLine(readStandardInput, line, capacity);
+}
+
+static bool isBlank(char byte)
+{
+    return byte == ' ' || byte == '\t';
+}
+
+// The name is the first word of an edited line; an empty line is no answer,
+// and the name is no command to recall at the prompt.
+bool platformReadWord(char* word, int capacity)
+{
+    if (!onTerminal) {
+        std::cout.flush();
+        return readerReadWord(readStandardInput, word, capacity);
+    }
+    std::vector<char> line(static_cast<std::size_t>(capacity));
+    for (;;) {
+        if (!readEditedLine(line.data(), capacity, false))
+            return false;
+        const char* start = line.data();
+        while (isBlank(*start))
+            ++start;
+        if (*start == '\0')
+            continue;
+        int length = 0;
+        while (start[length] != '\0' && !isBlank(start[length]))
+            ++length;
+        std::memcpy(word, start, static_cast<std::size_t>(length));
+        word[length] = '\0';
+        return true;
+    }
+}
+
+// The screens are laid out for 80 by 24 and the title clears the screen at
+// once, so a smaller terminal is told before anything is drawn.
+static void checkTheTerminalSize()
+{
+    struct winsize size = {};
+    if (!onTerminal || !writingToTerminal || ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0)
+        return;
+    if (size.ws_col == 0 || size.ws_row == 0 || (size.ws_col >= 80 && size.ws_row >= 24))
+        return;
+    std::cout << "Quorrell needs 80x24, found " << size.ws_col << 'x' << size.ws_row
+              << ": Escape quits, any key plays on ";
+    int key = platformReadKey();
+    if (key == 27 || key == 3)
+        std::exit(0);
+}
+
 unsigned platformStart(int, char**)
 {
     onTerminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &originalSettings) == 0;
     writingToTerminal = isatty(STDOUT_FILENO);
     if (onTerminal || writingToTerminal)
         installSignalHandlers();
-    if (onTerminal)
+    if (onTerminal) {
         std::atexit(restoreTerminal);
-    if (writingToTerminal)
+        applyGameMode();
+        editorConnect(nextTerminalByte, peekTerminalByte, echoToTerminal);
+    }
+    if (writingToTerminal) {
         std::atexit(endOnAFreshLine);
+        filterTheOutput();
+    }
+    checkTheTerminalSize();
     return static_cast<unsigned>(std::time(nullptr));
 }
 
@@ -122,72 +399,6 @@ void platformClearScreen()
 {
     // Erases the visible screen only, so the player's scrollback survives.
     std::cout << "\x1b[H\x1b[2J";
-}
-
-static void enterKeyMode()
-{
-    if (!onTerminal)
-        return;
-    inKeyMode = 1;
-    applyKeyMode();
-}
-
-static void leaveKeyMode()
-{
-    if (!onTerminal)
-        return;
-    inKeyMode = 0;
-    restoreTerminal();
-}
-
-// Arrow and function keys arrive as an Escape followed at once by '[' or 'O'
-// and the rest of the sequence; they are not the Escape key the game asks
-// for, so the whole sequence is passed over.
-static bool skipKeySequence()
-{
-    int introducer = readerPeekBuffered(0);
-    if (introducer == 'O') {
-        readerSkipBuffered(readerPeekBuffered(1) == -1 ? 1 : 2);
-        return true;
-    }
-    if (introducer != '[')
-        return false;
-    int length = 1;
-    for (;;) {
-        int byte = readerPeekBuffered(length);
-        if (byte == -1)
-            break;
-        ++length;
-        if (byte >= 0x40 && byte <= 0x7E)
-            break;
-    }
-    readerSkipBuffered(length);
-    return true;
-}
-
-int platformReadKey()
-{
-    // Key mode comes before the question is shown, so a key pressed in
-    // answer to it is never echoed onto the laid-out screen.
-    enterKeyMode();
-    std::cout.flush();
-    int key = readerNextByte(readStandardInput);
-    while (key == 27 && onTerminal && skipKeySequence())
-        key = readerNextByte(readStandardInput);
-    leaveKeyMode();
-    return key;
-}
-
-bool platformReadLine(char* line, int capacity)
-{
-    std::cout.flush();
-    return readerReadLine(readStandardInput, line, capacity);
-}
-
-bool platformReadWord(char* word, int capacity)
-{
-    std::cout.flush();
-    return readerReadWord(readStandardInput, word, capacity);
 }
 
 void platformWait(unsigned milliseconds)
