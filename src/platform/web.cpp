@@ -104,14 +104,15 @@ static bool isBlank(char byte)
 }
 
 // The first word of the first line that has one, as on the terminal: Enter
-// alone only moves down a line, and the rest of the line is dropped.
+// alone only moves down a line, the rest of the line is dropped, and the
+// name stays out of the commands' history.
 bool platformReadWord(char* word, int capacity)
 {
     flushOutput();
     char line[128];
     int lineCapacity = capacity < static_cast<int>(sizeof line) ? capacity : static_cast<int>(sizeof line);
     for (;;) {
-        if (!editorReadLine(line, lineCapacity))
+        if (!editorReadAnswer(line, lineCapacity))
             return false;
         const char* start = line;
         while (*start != '\0' && isBlank(*start))

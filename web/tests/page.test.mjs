@@ -51,6 +51,12 @@ test('the title, the questions and a few commands appear where the console puts 
   await page.keyboard.type(' drawer\n');
   rows = await waitForText(page, 'You got the drawer open');
   assert.ok(rows.includes('open drawer'), rows.join('\n'));
+  // Up brings the command back; the name is no command and is not there.
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('Enter');
+  rows = await waitForText(page, 'It is already open');
+  assert.equal(rows.filter((row) => row === 'open drawer').length, 2, rows.join('\n'));
   for (const command of ['e', 'e', 's', 's', 'w', 'n', 'w', 'w', 'open cupboard', 'take bag', 'eat bread']) {
     await page.keyboard.type(command + '\n');
   }
