@@ -3,6 +3,7 @@
 // and writes every screen and sound operation into the transcript as a
 // marker, in the order the game performs them.
 #include "input_reader.h"
+#include "options.h"
 #include "platform.h"
 
 #include <cstdio>
@@ -15,12 +16,6 @@
 #include <io.h>
 #endif
 
-static void printUsageAndExit()
-{
-    std::cerr << "usage: quorrell-script [--seed N]\n";
-    std::exit(2);
-}
-
 unsigned platformStart(int argc, char** argv)
 {
 #ifdef _WIN32
@@ -28,16 +23,8 @@ unsigned platformStart(int argc, char** argv)
     // slipped in before the newlines.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    unsigned long seed = 1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--seed") != 0 || i + 1 >= argc)
-            printUsageAndExit();
-        char* end = nullptr;
-        seed = std::strtoul(argv[++i], &end, 10);
-        if (end == argv[i] || *end != '\0' || seed > 0xFFFFFFFFul)
-            printUsageAndExit();
-    }
-    return static_cast<unsigned>(seed);
+    CommandLine options = readCommandLine(argc, argv, false);
+    return options.seed;
 }
 
 void platformGotoXY(int column, int row)

@@ -6,6 +6,7 @@
 // out.
 #include "input_reader.h"
 #include "line_editor.h"
+#include "options.h"
 #include "platform.h"
 
 #include <cerrno>
@@ -371,8 +372,9 @@ static void checkTheTerminalSize()
         std::exit(0);
 }
 
-unsigned platformStart(int, char**)
+unsigned platformStart(int argc, char** argv)
 {
+    CommandLine options = readCommandLine(argc, argv, true);
     onTerminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &originalSettings) == 0;
     writingToTerminal = isatty(STDOUT_FILENO);
     if (onTerminal || writingToTerminal)
@@ -387,7 +389,7 @@ unsigned platformStart(int, char**)
         filterTheOutput();
     }
     checkTheTerminalSize();
-    return static_cast<unsigned>(std::time(nullptr));
+    return options.seedGiven ? options.seed : static_cast<unsigned>(std::time(nullptr));
 }
 
 void platformGotoXY(int column, int row)
