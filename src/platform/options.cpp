@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #ifndef QUORRELL_VERSION
 #define QUORRELL_VERSION "unknown"
@@ -13,18 +14,22 @@
 
 static const char* programName = "quorrell";
 
-void refuseCommandLine(const char* problem, const char* detail)
+void refuseCommandLine(const char* problem)
 {
-    std::fprintf(stderr, "%s: %s%s%s%s (see %s --help)\n", programName, problem, detail ? " '" : "",
-                 detail ? detail : "", detail ? "'" : "", programName);
+    std::fprintf(stderr, "%s: %s (see %s --help)\n", programName, problem, programName);
     std::exit(2);
+}
+
+static void refuse(const char* problem, const char* detail)
+{
+    refuseCommandLine((std::string(problem) + " '" + detail + "'").c_str());
 }
 
 static void printHelp(bool terminalGame)
 {
     if (terminalGame) {
         std::printf(
-            "usage: quorrell [--seed N]\n"
+            "usage: quorrell [--seed N] [--record FILE | --replay FILE | --resume FILE]\n"
             "       quorrell --help | --version\n"
             "\n"
             "Quorrell is a text adventure for the terminal. You are the Marshal of\n"
@@ -32,6 +37,10 @@ static void printHelp(bool terminalGame)
             "\n"
             "  --seed N       play the town of seed N (0 to 4294967295): the same seed\n"
             "                 and the same keys play the same game\n"
+            "  --record FILE  play, writing the seed and every key the game reads to FILE\n"
+            "  --replay FILE  play a recorded game again on the screen, with its pauses\n"
+            "  --resume FILE  replay a recorded game at full speed, then play on from\n"
+            "                 where it stopped, adding to FILE\n"
             "  --help         show this and exit\n"
             "  --version      show the version and exit\n"
             "\n"
@@ -40,13 +49,14 @@ static void printHelp(bool terminalGame)
             "The commands and keys of the game: man 6 quorrell\n");
     } else {
         std::printf(
-            "usage: quorrell-script [--seed N]\n"
+            "usage: quorrell-script [--seed N | --replay FILE]\n"
             "       quorrell-script --help | --version\n"
             "\n"
             "Quorrell as a transcript: plays the game on standard input and writes what\n"
             "the screen, the pauses and the sounds would do as text, for tests and bugs.\n"
             "\n"
             "  --seed N       play the town of seed N (0 to 4294967295, default 1)\n"
+            "  --replay FILE  play the input of a quorrell --record FILE with its seed\n"
             "  --help         show this and exit\n"
             "  --version      show the version and exit\n"
             "\n"
@@ -59,14 +69,14 @@ static void printHelp(bool terminalGame)
 static unsigned readSeed(const char* text)
 {
     if (!text)
-        refuseCommandLine("--seed needs a number", nullptr);
+        refuseCommandLine("--seed needs a number");
     if (*text == '\0' || std::strspn(text, "0123456789") != std::strlen(text))
-        refuseCommandLine("--seed takes a whole number, not", text);
+        refuse("--seed takes a whole number, not", text);
     unsigned long long seed = 0;
     for (const char* digit = text; *digit; ++digit) {
         seed = seed * 10 + static_cast<unsigned>(*digit - '0');
         if (seed > 0xFFFFFFFFull)
-            refuseCommandLine("--seed is 0 to 4294967295, not", text);
+            refuse("--seed is 0 to 4294967295, not", text);
     }
     return static_cast<unsigned>(seed);
 }
@@ -90,6 +100,15 @@ static bool matches(const char* argument, const char* name, char** argv, int arg
     return false;
 }
 
+static void takeFile(const char*& path, const char* option, const char* value)
+{
+    if (path)
+        refuseCommandLine((std::string(option) + " is given twice").c_str());
+    if (!value || *value == '\0')
+        refuseCommandLine((std::string(option) + " needs a file").c_str());
+    path = value;
+}
+
 CommandLine readCommandLine(int argc, char** argv, bool terminalGame)
 {
     programName = terminalGame ? "quorrell" : "quorrell-script";
@@ -104,12 +123,25 @@ CommandLine readCommandLine(int argc, char** argv, bool terminalGame)
             std::exit(0);
         } else if (matches(argument, "--seed", argv, argc, place, value, true)) {
             if (options.seedGiven)
-                refuseCommandLine("--seed is given twice", nullptr);
+                refuseCommandLine("--seed is given twice");
             options.seed = readSeed(value);
             options.seedGiven = true;
+        } else if (matches(argument, "--replay", argv, argc, place, value, true)) {
+            takeFile(options.replayPath, "--replay", value);
+        } else if (terminalGame && matches(argument, "--record", argv, argc, place, value, true)) {
+            takeFile(options.recordPath, "--record", value);
+        } else if (terminalGame && matches(argument, "--resume", argv, argc, place, value, true)) {
+            takeFile(options.resumePath, "--resume", value);
         } else {
-            refuseCommandLine(argument[0] == '-' ? "unknown option" : "unexpected argument", argument);
+            refuse(argument[0] == '-' ? "unknown option" : "unexpected argument", argument);
         }
     }
+    int records = (options.recordPath != nullptr) + (options.replayPath != nullptr) + (options.resumePath != nullptr);
+    if (records > 1)
+        refuseCommandLine("--record, --replay and --resume go one at a time");
+    // A record brings its own seed.
+    if (options.seedGiven && (options.replayPath || options.resumePath))
+        refuseCommandLine(options.replayPath ? "--seed cannot go with --replay: the record has its seed"
+                                             : "--seed cannot go with --resume: the record has its seed");
     return options;
 }

@@ -16,4 +16,4 @@ struct CommandLine {
 CommandLine readCommandLine(int argc, char** argv, bool terminalGame);
 
 // One line on standard error naming the problem and --help, then exit 2.
-[[noreturn]] void refuseCommandLine(const char* problem, const char* detail);
+[[noreturn]] void refuseCommandLine(const char* problem);

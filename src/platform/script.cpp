@@ -5,6 +5,7 @@
 #include "input_reader.h"
 #include "options.h"
 #include "platform.h"
+#include "record.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,9 @@
 #include <io.h>
 #endif
 
+// The player's input: standard input, or a record's.
+static InputSource inputSource = readStandardInput;
+
 unsigned platformStart(int argc, char** argv)
 {
 #ifdef _WIN32
@@ -24,6 +28,10 @@ unsigned platformStart(int argc, char** argv)
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     CommandLine options = readCommandLine(argc, argv, false);
+    if (options.replayPath) {
+        inputSource = recordReplaySource;
+        return recordOpenForReplay(options.replayPath);
+    }
     return options.seed;
 }
 
@@ -39,17 +47,17 @@ void platformClearScreen()
 
 int platformReadKey()
 {
-    return readerNextByte(readStandardInput);
+    return readerNextByte(inputSource);
 }
 
 bool platformReadLine(char* line, int capacity)
 {
-    return readerReadLine(readStandardInput, line, capacity);
+    return readerReadLine(inputSource, line, capacity);
 }
 
 bool platformReadWord(char* word, int capacity)
 {
-    return readerReadWord(readStandardInput, word, capacity);
+    return readerReadWord(inputSource, word, capacity);
 }
 
 void platformWait(unsigned milliseconds)
