@@ -7,9 +7,6 @@
 #include "platform.h"
 #include "record.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 #ifdef _WIN32
