@@ -327,7 +327,7 @@ TEST(Install, TheInstalledGameFindsItsSoundsFromAnyFolder)
         sounds += entry.path().extension() == ".wav";
     EXPECT_EQ(sounds, 53);
     fs::path manual = prefix.folder / INSTALLED_MANUAL;
-    EXPECT_EQ(fileText(manual), fileText(fs::path(QUORRELL_SOURCE_DIR) / "docs/quorrell.6"));
+    EXPECT_EQ(fileText(manual), fileText(fs::path(QUORRELL_BUILD_DIR) / "quorrell.6"));
     expectTheIntroHeardFromAnotherFolder(program.c_str());
 }
 
@@ -336,7 +336,7 @@ TEST(Install, TheManualPageFormatsWithoutWarnings)
 {
     if (std::system("command -v groff >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "groff is not installed";
-    std::string format = std::string("groff -man -Tutf8 -ww -z \"" QUORRELL_SOURCE_DIR "/docs/quorrell.6\" 2>&1");
+    std::string format = std::string("groff -man -Tutf8 -ww -z \"" QUORRELL_BUILD_DIR "/quorrell.6\" 2>&1");
     std::FILE* warnings = popen(format.c_str(), "r");
     std::string said;
     for (int c = std::fgetc(warnings); c != EOF; c = std::fgetc(warnings))

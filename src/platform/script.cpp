@@ -3,11 +3,10 @@
 // and writes every screen and sound operation into the transcript as a
 // marker, in the order the game performs them.
 #include "input_reader.h"
+#include "options.h"
 #include "platform.h"
+#include "record.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 #ifdef _WIN32
@@ -15,11 +14,8 @@
 #include <io.h>
 #endif
 
-static void printUsageAndExit()
-{
-    std::cerr << "usage: quorrell-script [--seed N]\n";
-    std::exit(2);
-}
+// The player's input: standard input, or a record's.
+static InputSource inputSource = readStandardInput;
 
 unsigned platformStart(int argc, char** argv)
 {
@@ -28,16 +24,12 @@ unsigned platformStart(int argc, char** argv)
     // slipped in before the newlines.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    unsigned long seed = 1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--seed") != 0 || i + 1 >= argc)
-            printUsageAndExit();
-        char* end = nullptr;
-        seed = std::strtoul(argv[++i], &end, 10);
-        if (end == argv[i] || *end != '\0' || seed > 0xFFFFFFFFul)
-            printUsageAndExit();
+    CommandLine options = readCommandLine(argc, argv, false);
+    if (options.replayPath) {
+        inputSource = recordReplaySource;
+        return recordOpenForReplay(options.replayPath);
     }
-    return static_cast<unsigned>(seed);
+    return options.seed;
 }
 
 void platformGotoXY(int column, int row)
@@ -52,17 +44,17 @@ void platformClearScreen()
 
 int platformReadKey()
 {
-    return readerNextByte(readStandardInput);
+    return readerNextByte(inputSource);
 }
 
 bool platformReadLine(char* line, int capacity)
 {
-    return readerReadLine(readStandardInput, line, capacity);
+    return readerReadLine(inputSource, line, capacity);
 }
 
 bool platformReadWord(char* word, int capacity)
 {
-    return readerReadWord(readStandardInput, word, capacity);
+    return readerReadWord(inputSource, word, capacity);
 }
 
 void platformWait(unsigned milliseconds)

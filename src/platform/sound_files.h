@@ -10,3 +10,7 @@ std::string findSoundFile(const char* stem);
 
 // The same search, with the program's own folder given.
 std::string findSoundFileFrom(const char* stem, const std::string& programFolder);
+
+// While muted (a resumed game playing its record again at full speed) every
+// sound is skipped. Each sound backend has it.
+void muteSounds(bool muted);

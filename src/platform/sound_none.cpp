@@ -11,3 +11,7 @@ void platformPlaySound(const char*, int)
 void platformStopSound()
 {
 }
+
+void muteSounds(bool)
+{
+}

@@ -118,12 +118,19 @@ static void waitUntilPlayed(const Mix_Chunk* sound)
         SDL_Delay(5);
 }
 
+static bool muted = false;
+
+void muteSounds(bool mute)
+{
+    muted = mute;
+}
+
 void platformPlaySound(const char* stem, int mode)
 {
     // What the game printed before the sound belongs on the screen while it
     // plays.
     std::cout.flush();
-    if (!audioReady())
+    if (muted || !audioReady())
         return;
     Mix_Chunk* sound = decodedSound(stem);
     if (!sound)

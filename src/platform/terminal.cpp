@@ -6,7 +6,10 @@
 // out.
 #include "input_reader.h"
 #include "line_editor.h"
+#include "options.h"
 #include "platform.h"
+#include "record.h"
+#include "sound_files.h"
 
 #include <cerrno>
 #include <clocale>
@@ -294,7 +297,7 @@ static void leaveKeyMode()
     applyGameMode();
 }
 
-int platformReadKey()
+static int readKeyLive()
 {
     // The question is shown after Ctrl-C has become a key, so that the
     // player's answer to it is never taken as the end of the game.
@@ -316,7 +319,7 @@ static bool readEditedLine(char* line, int capacity, bool command)
     return read;
 }
 
-bool platformReadLine(char* line, int capacity)
+static bool readLineLive(char* line, int capacity)
 {
     if (onTerminal)
         return readEditedLine(line, capacity, true);
@@ -331,7 +334,7 @@ static bool isBlank(char byte)
 
 // The name is the first word of an edited line; an empty line is no answer,
 // and the name is no command to recall at the prompt.
-bool platformReadWord(char* word, int capacity)
+static bool readWordLive(char* word, int capacity)
 {
     if (!onTerminal) {
         std::cout.flush();
@@ -355,6 +358,77 @@ bool platformReadWord(char* word, int capacity)
     }
 }
 
+// Where the game's input comes from: the player, or a record played again.
+// A resumed game plays its record at full speed and in silence, and the
+// player takes over once the game asks for more than the record holds.
+static bool replaying = false;
+static bool fastForward = false;
+
+static bool readingRecord()
+{
+    if (fastForward && recordReplayUsedUp() && readerPeekBuffered(0) == -1) {
+        replaying = false;
+        fastForward = false;
+        muteSounds(false);
+    }
+    return replaying;
+}
+
+// A replay watched on the screen shows the commands as they were typed.
+static void showReplayed(const char* text)
+{
+    if (writingToTerminal)
+        std::cout << text << '\n';
+}
+
+int platformReadKey()
+{
+    if (readingRecord()) {
+        std::cout.flush();
+        return readerNextByte(recordReplaySource);
+    }
+    int key = readKeyLive();
+    if (key == KEY_END_OF_INPUT)
+        recordEndOfInput();
+    else
+        recordKey(key);
+    return key;
+}
+
+bool platformReadLine(char* line, int capacity)
+{
+    if (readingRecord()) {
+        std::cout.flush();
+        bool read = readerReadLine(recordReplaySource, line, capacity);
+        if (read)
+            showReplayed(line);
+        return read;
+    }
+    bool read = readLineLive(line, capacity);
+    if (read)
+        recordLine(line);
+    else
+        recordEndOfInput();
+    return read;
+}
+
+bool platformReadWord(char* word, int capacity)
+{
+    if (readingRecord()) {
+        std::cout.flush();
+        bool read = readerReadWord(recordReplaySource, word, capacity);
+        if (read)
+            showReplayed(word);
+        return read;
+    }
+    bool read = readWordLive(word, capacity);
+    if (read)
+        recordWord(word);
+    else
+        recordEndOfInput();
+    return read;
+}
+
 // The screens are laid out for 80 by 24 and the title clears the screen at
 // once, so a smaller terminal is told before anything is drawn.
 static void checkTheTerminalSize()
@@ -366,13 +440,27 @@ static void checkTheTerminalSize()
         return;
     std::cout << "Quorrell needs 80x24, found " << size.ws_col << 'x' << size.ws_row
               << ": Escape quits, any key plays on ";
-    int key = platformReadKey();
+    // Asked of the player, whatever a record holds, and kept out of it.
+    int key = readKeyLive();
     if (key == 27 || key == 3)
         std::exit(0);
 }
 
-unsigned platformStart(int, char**)
+unsigned platformStart(int argc, char** argv)
 {
+    CommandLine options = readCommandLine(argc, argv, true);
+    unsigned seed = options.seedGiven ? options.seed : static_cast<unsigned>(std::time(nullptr));
+    if (options.recordPath) {
+        recordCreate(options.recordPath, seed);
+    } else if (options.replayPath) {
+        seed = recordOpenForReplay(options.replayPath);
+        replaying = true;
+    } else if (options.resumePath) {
+        seed = recordOpenForResume(options.resumePath);
+        replaying = true;
+        fastForward = true;
+        muteSounds(true);
+    }
     onTerminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &originalSettings) == 0;
     writingToTerminal = isatty(STDOUT_FILENO);
     if (onTerminal || writingToTerminal)
@@ -382,12 +470,13 @@ unsigned platformStart(int, char**)
         applyGameMode();
         editorConnect(nextTerminalByte, peekTerminalByte, echoToTerminal);
     }
+    recordGoOnFrom(onTerminal ? readTerminal : readStandardInput);
     if (writingToTerminal) {
         std::atexit(endOnAFreshLine);
         filterTheOutput();
     }
     checkTheTerminalSize();
-    return static_cast<unsigned>(std::time(nullptr));
+    return seed;
 }
 
 void platformGotoXY(int column, int row)
@@ -404,6 +493,8 @@ void platformClearScreen()
 void platformWait(unsigned milliseconds)
 {
     std::cout.flush();
+    if (fastForward)
+        return;
     struct timespec wakeUp;
     clock_gettime(CLOCK_MONOTONIC, &wakeUp);
     wakeUp.tv_sec += milliseconds / 1000;

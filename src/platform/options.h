@@ -1,0 +1,19 @@
+// The command line of both programs, read before anything is drawn or the
+// terminal is touched.
+#pragma once
+
+struct CommandLine {
+    bool seedGiven;
+    unsigned seed;
+    const char* recordPath;  // --record FILE, or null
+    const char* replayPath;  // --replay FILE, or null
+    const char* resumePath;  // --resume FILE, or null
+};
+
+// Reads the options of quorrell (terminalGame) or quorrell-script. --help and
+// --version print to standard output and exit 0; anything wrong ends the
+// program with one line on standard error and exit status 2.
+CommandLine readCommandLine(int argc, char** argv, bool terminalGame);
+
+// One line on standard error naming the problem and --help, then exit 2.
+[[noreturn]] void refuseCommandLine(const char* problem);

@@ -1,0 +1,252 @@
+// The command line of both programs, and a game's record: played again, it
+// is the same game; put down and taken up again, it plays on as if it had
+// never stopped.
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Played {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(int file)
+{
+    std::string text;
+    char buffer[4096];
+    lseek(file, 0, SEEK_SET);
+    ssize_t count;
+    while ((count = read(file, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(count));
+    close(file);
+    return text;
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+int scratchFile()
+{
+    char name[] = "/tmp/quorrell-options-XXXXXX";
+    int file = mkstemp(name);
+    unlink(name);
+    return file;
+}
+
+// Starts a program with its input from inputFile (or a pipe when it is -1,
+// whose writing end is returned in feed); stdout and stderr go to files.
+pid_t start(const std::vector<std::string>& arguments, int inputFile, int out, int err, int* feed = nullptr)
+{
+    int ends[2] = {-1, -1};
+    if (feed && pipe(ends) != 0)
+        std::abort();
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(feed ? ends[0] : inputFile, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        if (feed)
+            close(ends[1]);
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    if (feed) {
+        close(ends[0]);
+        *feed = ends[1];
+    }
+    return pid;
+}
+
+Played finish(pid_t pid, int out, int err)
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), slurp(out), slurp(err)};
+}
+
+Played play(const std::vector<std::string>& arguments, const std::string& input = "")
+{
+    int in = scratchFile();
+    if (write(in, input.data(), input.size()) != static_cast<ssize_t>(input.size()))
+        std::abort();
+    lseek(in, 0, SEEK_SET);
+    int out = scratchFile();
+    int err = scratchFile();
+    Played run = finish(start(arguments, in, out, err), out, err);
+    close(in);
+    return run;
+}
+
+std::string scratchPath(const char* name)
+{
+    std::string path = std::string("/tmp/quorrell-options-") + std::to_string(getpid()) + "-" + name;
+    unlink(path.c_str());
+    return path;
+}
+
+const std::string GAME = QUORRELL_PROGRAM;
+const std::string SCRIPT = QUORRELL_SCRIPT_PROGRAM;
+
+// Up to the greeting, with sound off, then a walk and a look around.
+const std::string FIRST_PART = "nnBob\nlook\ne\n";
+const std::string SECOND_PART = "n\nw\ninventory\n";
+
+TEST(CommandLine, HelpVersionAndEveryRefusal)
+{
+    std::string notRecord = scratchPath("not-a-record");
+    std::ofstream(notRecord) << "my notes\n";
+    std::string ended = scratchPath("ended");
+    play({GAME, "--seed", "7", "--record", ended}, "nnBob\nquit\ny\x1b");
+    struct Row {
+        std::vector<std::string> arguments;
+        int status;
+        std::string seen;  // the start of stdout, or the whole line on stderr
+    } rows[] = {
+        {{GAME, "--help"}, 0, "usage: quorrell [--seed N]"},
+        {{SCRIPT, "--help"}, 0, "usage: quorrell-script [--seed N | --replay FILE]"},
+        {{GAME, "--version"}, 0, "quorrell " QUORRELL_VERSION "\n"},
+        {{SCRIPT, "--version"}, 0, "quorrell-script " QUORRELL_VERSION "\n"},
+        {{GAME, "--bogus"}, 2, "quorrell: unknown option '--bogus' (see quorrell --help)\n"},
+        {{SCRIPT, "--record", "x"}, 2, "quorrell-script: unknown option '--record' (see quorrell-script --help)\n"},
+        {{GAME, "north"}, 2, "quorrell: unexpected argument 'north' (see quorrell --help)\n"},
+        {{GAME, "--seed"}, 2, "quorrell: --seed needs a number (see quorrell --help)\n"},
+        {{SCRIPT, "--seed", "12x"}, 2, "quorrell-script: --seed takes a whole number, not '12x' (see quorrell-script --help)\n"},
+        {{GAME, "--seed", "-1"}, 2, "quorrell: --seed takes a whole number, not '-1' (see quorrell --help)\n"},
+        {{GAME, "--seed=4294967296"}, 2, "quorrell: --seed is 0 to 4294967295, not '4294967296' (see quorrell --help)\n"},
+        {{GAME, "--replay"}, 2, "quorrell: --replay needs a file (see quorrell --help)\n"},
+        {{GAME, "--replay", ended, "--resume", ended}, 2, "quorrell: --record, --replay and --resume go one at a time (see quorrell --help)\n"},
+        {{SCRIPT, "--seed", "3", "--replay", ended}, 2, "quorrell-script: --seed cannot go with --replay: the record has its seed (see quorrell-script --help)\n"},
+        {{GAME, "--replay", "/nowhere/game"}, 2, "quorrell: cannot read the record '/nowhere/game': No such file or directory (see quorrell --help)\n"},
+        {{GAME, "--record", "/nowhere/game"}, 2, "quorrell: cannot write the record '/nowhere/game': No such file or directory (see quorrell --help)\n"},
+        {{GAME, "--record", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record, and is left as it is (see quorrell --help)\n"},
+        {{SCRIPT, "--replay", notRecord}, 2, "quorrell-script: '" + notRecord + "' is not a Quorrell record (see quorrell-script --help)\n"},
+        {{GAME, "--resume", ended}, 2, "quorrell: the game in '" + ended + "' has ended and cannot be resumed; --replay shows it again (see quorrell --help)\n"},
+    };
+    for (const Row& row : rows) {
+        std::string shown;
+        for (const std::string& argument : row.arguments)
+            shown += " " + argument;
+        Played run = play(row.arguments, FIRST_PART);
+        EXPECT_EQ(run.status, row.status) << shown;
+        if (row.status == 0) {
+            EXPECT_EQ(run.out.substr(0, row.seen.size()), row.seen) << shown;
+            EXPECT_EQ(run.err, "") << shown;
+        } else {
+            EXPECT_EQ(run.err, row.seen) << shown;
+            EXPECT_EQ(run.out, "") << shown;
+        }
+    }
+    // The help names every option and where the sounds are.
+    std::string help = play({GAME, "--help"}).out;
+    for (const char* named : {"--seed", "--record", "--replay", "--resume", "--version", "data", "man 6 quorrell"})
+        EXPECT_NE(help.find(named), std::string::npos) << named;
+    EXPECT_EQ(fileText(notRecord), "my notes\n");
+}
+
+TEST(CommandLine, TheSameSeedPlaysTheSameTown)
+{
+    // A town where a brother waits on this walk, unlike seed 1's.
+    std::string input = "nnBob\ne\nn\nw\nw\n";
+    Played game = play({GAME, "--seed", "77"}, input);
+    std::string script = play({SCRIPT, "--seed", "77"}, input).out;
+    std::string other = play({SCRIPT, "--seed", "1"}, input).out;
+    ASSERT_NE(script, other);
+    // The terminal's output is the transcript without its markers.
+    std::string plain;
+    for (std::size_t place = 0; place < script.size(); ++place) {
+        if (script[place] == '{')
+            place = script.find('}', place);
+        else
+            plain += script[place];
+    }
+    std::string gameText;
+    for (std::size_t place = 0; place < game.out.size(); ++place) {
+        if (game.out[place] == '\x1b')
+            place = game.out.find_first_of("HJ", place);
+        else
+            gameText += game.out[place];
+    }
+    EXPECT_EQ(gameText, plain);
+}
+
+TEST(Record, ReplaysToTheTranscriptOfItsSeedAndInput)
+{
+    std::string record = scratchPath("replayed");
+    std::string input = FIRST_PART + SECOND_PART + "quit\ny\x1b";
+    Played game = play({GAME, "--seed", "99", "--record", record}, input);
+    ASSERT_EQ(game.status, 0);
+    EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 99\nstate ended\n" + input);
+    Played replayed = play({SCRIPT, "--replay", record});
+    EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "99"}, input).out);
+    // The terminal's replay reads nothing from the keyboard.
+    EXPECT_EQ(play({GAME, "--replay", record}, "this is not read").out, game.out);
+    // A record is written over, and only a record.
+    EXPECT_EQ(play({GAME, "--seed", "5", "--record", record}, "").status, 0);
+    EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 5\nstate open \n");
+}
+
+// A game put down one way or another, then resumed with the rest of the
+// input: the record is the whole input, and the resumed game shows what the
+// game played in one go shows.
+void expectResumedAsIfNeverStopped(const std::string& record)
+{
+    std::string header = "Quorrell record\nformat 1\nseed 31\nstate open \n";
+    ASSERT_EQ(fileText(record), header + FIRST_PART);
+    Played resumed = play({GAME, "--resume", record}, SECOND_PART);
+    EXPECT_EQ(resumed.status, 0);
+    EXPECT_EQ(fileText(record), header + FIRST_PART + SECOND_PART);
+    Played whole = play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART);
+    EXPECT_EQ(resumed.out, whole.out);
+}
+
+TEST(Record, PutDownAtTheEndOfInputAndResumed)
+{
+    std::string record = scratchPath("ended-input");
+    Played first = play({GAME, "--seed", "31", "--record", record}, FIRST_PART);
+    EXPECT_NE(first.out.find("HAPPY TRAILS"), std::string::npos);
+    expectResumedAsIfNeverStopped(record);
+}
+
+TEST(Record, KilledMidGameAndResumed)
+{
+    std::string record = scratchPath("killed");
+    int out = scratchFile();
+    int err = scratchFile();
+    int feed = -1;
+    pid_t pid = start({GAME, "--seed", "31", "--record", record}, -1, out, err, &feed);
+    ASSERT_EQ(write(feed, FIRST_PART.data(), FIRST_PART.size()), static_cast<ssize_t>(FIRST_PART.size()));
+    // Killed while it waits for the next command, the pipe still open.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (fileText(record).find(FIRST_PART) == std::string::npos && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    kill(pid, SIGTERM);
+    Played killed = finish(pid, out, err);
+    close(feed);
+    EXPECT_EQ(killed.status, 128 + SIGTERM);
+    expectResumedAsIfNeverStopped(record);
+}
+
+}  // namespace
