@@ -20,7 +20,7 @@ void refuseCommandLine(const char* problem)
     std::exit(2);
 }
 
-static void refuse(const char* problem, const char* detail)
+[[noreturn]] static void refuse(const char* problem, const char* detail)
 {
     refuseCommandLine((std::string(problem) + " '" + detail + "'").c_str());
 }
@@ -66,19 +66,30 @@ static void printHelp(bool terminalGame)
 }
 
 // Digits only: strtoul alone would take " 12", "-1" and "+3".
+bool parseSeed(const char* text, unsigned* seed)
+{
+    if (!text || *text == '\0' || std::strspn(text, "0123456789") != std::strlen(text))
+        return false;
+    unsigned long long value = 0;
+    for (const char* digit = text; *digit; ++digit) {
+        value = value * 10 + static_cast<unsigned>(*digit - '0');
+        if (value > 0xFFFFFFFFull)
+            return false;
+    }
+    *seed = static_cast<unsigned>(value);
+    return true;
+}
+
 static unsigned readSeed(const char* text)
 {
     if (!text)
         refuseCommandLine("--seed needs a number");
+    unsigned seed = 0;
+    if (parseSeed(text, &seed))
+        return seed;
     if (*text == '\0' || std::strspn(text, "0123456789") != std::strlen(text))
         refuse("--seed takes a whole number, not", text);
-    unsigned long long seed = 0;
-    for (const char* digit = text; *digit; ++digit) {
-        seed = seed * 10 + static_cast<unsigned>(*digit - '0');
-        if (seed > 0xFFFFFFFFull)
-            refuse("--seed is 0 to 4294967295, not", text);
-    }
-    return static_cast<unsigned>(seed);
+    refuse("--seed is 0 to 4294967295, not", text);
 }
 
 // "--name value" or "--name=value"; null when it is not this option.
@@ -109,7 +120,7 @@ static void takeFile(const char*& path, const char* option, const char* value)
     path = value;
 }
 
-CommandLine readCommandLine(int argc, char** argv, bool terminalGame)
+CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
 {
     programName = terminalGame ? "quorrell" : "quorrell-script";
     CommandLine options = {false, 1, nullptr, nullptr, nullptr};

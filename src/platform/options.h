@@ -13,7 +13,10 @@ struct CommandLine {
 // Reads the options of quorrell (terminalGame) or quorrell-script. --help and
 // --version print to standard output and exit 0; anything wrong ends the
 // program with one line on standard error and exit status 2.
-CommandLine readCommandLine(int argc, char** argv, bool terminalGame);
+CommandLine readProgramOptions(int argc, char** argv, bool terminalGame);
+
+// A seed as the command line takes it: decimal digits only, 0 to 4294967295.
+bool parseSeed(const char* text, unsigned* seed);
 
 // One line on standard error naming the problem and --help, then exit 2.
 [[noreturn]] void refuseCommandLine(const char* problem);

@@ -11,8 +11,9 @@ const int SOUND_SYNC = 0;  // play to the end before returning
 const int SOUND_LOOP = 1;  // start repeating in the background and return
 
 // Called once by main before anything else. Prepares the terminal (or the
-// harness) and returns the seed for the game's random generator: the clock
-// in seconds for the real game, the --seed option in the harness.
+// harness) and returns the seed for the game's random generator: the --seed
+// option or a record's seed where there is one, else the clock in seconds
+// (the harness: 1).
 unsigned platformStart(int argc, char** argv);
 
 // Moves the cursor to a 1-based column and row of an 80 by 25 screen.

@@ -24,7 +24,7 @@ unsigned platformStart(int argc, char** argv)
     // slipped in before the newlines.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    CommandLine options = readCommandLine(argc, argv, false);
+    CommandLine options = readProgramOptions(argc, argv, false);
     if (options.replayPath) {
         inputSource = recordReplaySource;
         return recordOpenForReplay(options.replayPath);

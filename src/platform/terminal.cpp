@@ -448,7 +448,7 @@ static void checkTheTerminalSize()
 
 unsigned platformStart(int argc, char** argv)
 {
-    CommandLine options = readCommandLine(argc, argv, true);
+    CommandLine options = readProgramOptions(argc, argv, true);
     unsigned seed = options.seedGiven ? options.seed : static_cast<unsigned>(std::time(nullptr));
     if (options.recordPath) {
         recordCreate(options.recordPath, seed);

@@ -8,6 +8,7 @@
 // before every wait, so the screen is always up to date when the game stops
 // to listen.
 #include "line_editor.h"
+#include "options.h"
 #include "platform.h"
 
 #include <emscripten.h>
@@ -55,14 +56,8 @@ static void echo(const char* bytes, int count)
 static bool seedFromArguments(int argc, char** argv, unsigned* seed)
 {
     for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--seed") != 0)
-            continue;
-        char* end = nullptr;
-        unsigned long value = std::strtoul(argv[i + 1], &end, 10);
-        if (end == argv[i + 1] || *end != '\0' || argv[i + 1][0] == '-' || value > 0xFFFFFFFFul)
-            return false;
-        *seed = static_cast<unsigned>(value);
-        return true;
+        if (std::strcmp(argv[i], "--seed") == 0)
+            return parseSeed(argv[i + 1], seed);
     }
     return false;
 }
