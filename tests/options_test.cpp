@@ -242,6 +242,12 @@ TEST(Record, KilledMidGameAndResumed)
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (fileText(record).find(FIRST_PART) == std::string::npos && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // A second game may not write into the record of one still playing.
+    std::string before = fileText(record);
+    Played intruder = play({GAME, "--resume", record});
+    EXPECT_EQ(intruder.status, 2);
+    EXPECT_NE(intruder.err.find("is being played by another game"), std::string::npos);
+    EXPECT_EQ(fileText(record), before);
     kill(pid, SIGTERM);
     Played killed = finish(pid, out, err);
     close(feed);

@@ -10,6 +10,9 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/file.h>
+#endif
 
 // quorrell-script replays records on Windows too, where files are opened
 // in text mode unless told otherwise.
@@ -127,6 +130,18 @@ static bool readHeader(unsigned& seed, bool& ended, off_t& inputStart)
     return true;
 }
 
+// Two games writing one record would interleave their keys into a game that
+// neither played. The lock goes with the process, however it ends.
+static void claimForThisGame(const char* path)
+{
+#ifndef _WIN32
+    if (flock(recordFile, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        refuse(quoted(path) + " is being played by another game right now");
+#else
+    (void)path;
+#endif
+}
+
 static off_t fileSize()
 {
     struct stat status = {};
@@ -140,6 +155,7 @@ void recordCreate(const char* path, unsigned seed)
     recordFile = open(path, O_RDWR | O_CREAT | O_BINARY | O_CLOEXEC, 0644);
     if (recordFile < 0)
         refuse("cannot write the record " + quoted(path) + ": " + std::strerror(errno));
+    claimForThisGame(path);
     unsigned oldSeed = 0;
     bool ended = false;
     off_t inputStart = 0;
@@ -168,6 +184,8 @@ static unsigned openExisting(const char* path, bool forResume)
     off_t inputStart = 0;
     if (!readHeader(seed, ended, inputStart))
         refuse(quoted(path) + " is not a Quorrell record");
+    if (forResume)
+        claimForThisGame(path);
     if (forResume && ended)
         refuse("the game in " + quoted(path) + " has ended and cannot be resumed; --replay shows it again");
     readOffset = inputStart;
