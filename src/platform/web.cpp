@@ -1,0 +1,147 @@
+// The real game in a web page, built with Emscripten. The page (web/) owns
+// the terminal, the keys and the audio; the game reaches them through the few
+// functions below. The game's blocking reads, pauses and sounds are written
+// as waits, and ASYNCIFY turns each wait into a return to the browser, so the
+// page stays alive while the Marshal thinks.
+//
+// Standard output reaches the page through its stdout device; it is flushed
+// before every wait, so the screen is always up to date when the game stops
+// to listen.
+#include "line_editor.h"
+#include "platform.h"
+
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+
+// The next key byte from the page's queue, waiting for the player when it
+// is empty. Keys typed ahead wait there, unseen, until the game reads them.
+EM_ASYNC_JS(int, waitForKeyByte, (), { return await Module.page.nextKeyByte(); });
+
+EM_JS(int, peekKeyByte, (int offset), { return Module.page.peekKeyByte(offset); });
+
+EM_JS(void, showOnPage, (const char* bytes, int count), {
+    Module.page.show(HEAPU8.slice(bytes, bytes + count));
+});
+
+EM_JS(void, showPendingOutput, (), { Module.page.show(new Uint8Array(0)); });
+
+// A synchronous sound returns when it has been heard to its end, a loop at
+// once; the page skips what it cannot fetch or decode, and everything before
+// the player's first key or click, which the browser would not let it play.
+EM_ASYNC_JS(void, playOnPage, (const char* stem, int loop), {
+    await Module.page.playSound(UTF8ToString(stem), loop !== 0);
+});
+
+EM_JS(void, stopOnPage, (), { Module.page.stopSound(); });
+
+static void flushOutput()
+{
+    std::cout.flush();
+    showPendingOutput();
+}
+
+static void echo(const char* bytes, int count)
+{
+    showOnPage(bytes, count);
+}
+
+// ?seed=N in the page's address arrives here as --seed N, and plays the
+// same game as quorrell-script --seed N; an address without a seed, or with
+// one that is not a number, gets the clock, like the terminal game.
+static bool seedFromArguments(int argc, char** argv, unsigned* seed)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--seed") != 0)
+            continue;
+        char* end = nullptr;
+        unsigned long value = std::strtoul(argv[i + 1], &end, 10);
+        if (end == argv[i + 1] || *end != '\0' || argv[i + 1][0] == '-' || value > 0xFFFFFFFFul)
+            return false;
+        *seed = static_cast<unsigned>(value);
+        return true;
+    }
+    return false;
+}
+
+unsigned platformStart(int argc, char** argv)
+{
+    editorConnect(waitForKeyByte, peekKeyByte, echo);
+    unsigned seed = 0;
+    if (seedFromArguments(argc, argv, &seed))
+        return seed;
+    return static_cast<unsigned>(std::time(nullptr));
+}
+
+void platformGotoXY(int column, int row)
+{
+    std::cout << "\x1b[" << row << ';' << column << 'H';
+}
+
+void platformClearScreen()
+{
+    std::cout << "\x1b[H\x1b[2J";
+}
+
+int platformReadKey()
+{
+    flushOutput();
+    return editorReadKey();
+}
+
+bool platformReadLine(char* line, int capacity)
+{
+    flushOutput();
+    return editorReadLine(line, capacity);
+}
+
+static bool isBlank(char byte)
+{
+    return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n' || byte == '\v' || byte == '\f';
+}
+
+// The first word of the first line that has one, as on the terminal: Enter
+// alone only moves down a line, the rest of the line is dropped, and the
+// name stays out of the commands' history.
+bool platformReadWord(char* word, int capacity)
+{
+    flushOutput();
+    char line[128];
+    int lineCapacity = capacity < static_cast<int>(sizeof line) ? capacity : static_cast<int>(sizeof line);
+    for (;;) {
+        if (!editorReadAnswer(line, lineCapacity))
+            return false;
+        const char* start = line;
+        while (*start != '\0' && isBlank(*start))
+            ++start;
+        if (*start == '\0')
+            continue;
+        int length = 0;
+        while (start[length] != '\0' && !isBlank(start[length]) && length < capacity - 1) {
+            word[length] = start[length];
+            ++length;
+        }
+        word[length] = '\0';
+        return true;
+    }
+}
+
+void platformWait(unsigned milliseconds)
+{
+    flushOutput();
+    emscripten_sleep(milliseconds);
+}
+
+void platformPlaySound(const char* stem, int mode)
+{
+    flushOutput();
+    playOnPage(stem, mode == SOUND_LOOP ? 1 : 0);
+}
+
+void platformStopSound()
+{
+    stopOnPage();
+}

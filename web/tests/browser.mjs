@@ -1,0 +1,56 @@
+// What the browser tests share: the built site served on 127.0.0.1, Debian's
+// Chromium driven headless through playwright-core, and the game's screen
+// read back from the terminal's rows in the page.
+import { chromium } from 'playwright-core';
+import { mkdtemp, rm } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { serveSite } from '../serve.mjs';
+
+export const SITE = fileURLToPath(new URL('../../build-web/site/', import.meta.url));
+
+const FLAGS = [
+  '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+
+// A fresh browser profile and server; `close` removes both.
+export async function openBrowser() {
+  const server = await serveSite(SITE);
+  const profile = await mkdtemp(join(tmpdir(), 'quorrell-chromium-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: FLAGS,
+    viewport: { width: 1000, height: 820 },
+  });
+  return {
+    context,
+    address: `http://127.0.0.1:${server.address().port}/`,
+    async close() {
+      await context.close();
+      server.close();
+      await rm(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// The 25 rows of the terminal as the page shows them, spaces at the ends
+// trimmed.
+export async function screen(page) {
+  return page.evaluate(() =>
+    [...document.querySelectorAll('.xterm-rows > div')].map((row) =>
+      row.textContent.replace(/\u00a0/g, ' ').replace(/\s+$/, '')));
+}
+
+// Waits until some row of the screen holds `text`; the screen when it does.
+export async function waitForText(page, text, timeout = 10000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const rows = await screen(page);
+    if (rows.some((row) => row.includes(text))) return rows;
+    if (Date.now() > end) throw new Error(`"${text}" never appeared; the screen:\n${rows.join('\n')}`);
+    await page.waitForTimeout(25);
+  }
+}
