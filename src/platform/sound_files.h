@@ -1,4 +1,5 @@
-// Where the sound backend finds the game's recordings.
+// Where the sound backend finds the game's recordings and its audio
+// module, and which files it lets the audio library see.
 #pragma once
 
 #include <string>
@@ -14,3 +15,15 @@ std::string findSoundFileFrom(const char* stem, const std::string& programFolder
 // While muted (a resumed game playing its record again at full speed) every
 // sound is skipped. Each sound backend has it.
 void muteSounds(bool muted);
+
+// The whole file when it is a plain PCM WAV recording (RIFF/WAVE, 8 or 16
+// bits, 1 or 2 channels) of at most MAX_SOUND_SECONDS and MAX_SOUND_BYTES,
+// whole and not cut short. Empty for anything else.
+const unsigned MAX_SOUND_SECONDS = 10;
+const unsigned long MAX_SOUND_BYTES = 4ul << 20;
+std::string checkedWavBytes(const std::string& path);
+
+// The audio module: beside the program, else in the module folder installed
+// for it. Empty when it is in neither.
+std::string findSoundModule(const char* fileName);
+std::string findSoundModuleFrom(const char* fileName, const std::string& programFolder);

@@ -1,29 +1,22 @@
-// Sound through SDL2_mixer. Audio is opened on the first sound and stays
+// The audio module: sound through SDL2_mixer, built as a library of its own
+// that the game loads on its first sound. Audio is opened once and stays
 // open; the mixer has one channel, so a new sound cuts off the one playing,
-// a loop included. Whatever goes wrong (no sound card, no data folder, a bad
-// file) costs one silent attempt and the game plays on without that sound.
+// a loop included.
 #include "platform.h"
-#include "sound_files.h"
+#include "sound_module.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <iostream>
-#include <map>
-#include <string>
-#include <unistd.h>
+#include <type_traits>
+#include <vector>
 
-enum AudioState { AUDIO_UNTRIED, AUDIO_OPEN, AUDIO_UNAVAILABLE };
+#define ENTRY_POINT extern "C" __attribute__((visibility("default")))
 
-static AudioState audioState = AUDIO_UNTRIED;
-
-// Decoded sounds by stem, kept for the whole game. A null entry is a file
-// that could not be found or decoded, so it is not tried again.
-static std::map<std::string, Mix_Chunk*> decodedSounds;
+// Every sound decoded, given back when the game ends.
+static std::vector<Mix_Chunk*> decodedSounds;
 
 static void discardLogMessage(void*, int, SDL_LogPriority, const char*)
 {
@@ -34,70 +27,40 @@ static void discardLogMessage(void*, int, SDL_LogPriority, const char*)
 static void closeAudio()
 {
     Mix_HaltChannel(-1);
-    for (auto& sound : decodedSounds) {
-        if (sound.second)
-            Mix_FreeChunk(sound.second);
-    }
+    for (Mix_Chunk* sound : decodedSounds)
+        Mix_FreeChunk(sound);
     decodedSounds.clear();
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-static bool openAudio()
+ENTRY_POINT int quorrellSoundOpen()
 {
     // Left to itself SDL takes over SIGINT and SIGTERM, and the game would
     // no longer end when told to.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_LogSetOutputFunction(discardLogMessage, nullptr);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return false;
+        return 0;
     if (Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 1024) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
+        return 0;
     }
     Mix_AllocateChannels(1);
-    return true;
+    std::atexit(closeAudio);
+    return 1;
 }
 
-// On a machine without a sound card the audio libraries write their
-// complaints to standard error, over the game's screen; while audio is
-// being opened they write to nowhere instead.
-static bool openAudioQuietly()
+// The bytes start with RIFF and WAVE, which keeps the mixer on SDL's own
+// WAV reader and away from its music decoders.
+ENTRY_POINT void* quorrellSoundDecode(const void* wav, unsigned long size)
 {
-    std::fflush(stderr);
-    int savedError = dup(STDERR_FILENO);
-    int nowhere = open("/dev/null", O_WRONLY);
-    if (nowhere >= 0) {
-        dup2(nowhere, STDERR_FILENO);
-        close(nowhere);
-    }
-    bool opened = openAudio();
-    std::fflush(stderr);
-    if (savedError >= 0) {
-        dup2(savedError, STDERR_FILENO);
-        close(savedError);
-    }
-    return opened;
-}
-
-static bool audioReady()
-{
-    if (audioState == AUDIO_UNTRIED) {
-        audioState = openAudioQuietly() ? AUDIO_OPEN : AUDIO_UNAVAILABLE;
-        if (audioState == AUDIO_OPEN)
-            std::atexit(closeAudio);
-    }
-    return audioState == AUDIO_OPEN;
-}
-
-static Mix_Chunk* decodedSound(const char* stem)
-{
-    auto known = decodedSounds.find(stem);
-    if (known != decodedSounds.end())
-        return known->second;
-    std::string path = findSoundFile(stem);
-    Mix_Chunk* sound = path.empty() ? nullptr : Mix_LoadWAV(path.c_str());
-    decodedSounds[stem] = sound;
+    SDL_RWops* bytes = SDL_RWFromConstMem(wav, static_cast<int>(size));
+    if (!bytes)
+        return nullptr;
+    Mix_Chunk* sound = Mix_LoadWAV_RW(bytes, 1);
+    if (sound)
+        decodedSounds.push_back(sound);
     return sound;
 }
 
@@ -118,30 +81,22 @@ static void waitUntilPlayed(const Mix_Chunk* sound)
         SDL_Delay(5);
 }
 
-static bool muted = false;
-
-void muteSounds(bool mute)
+ENTRY_POINT void quorrellSoundPlay(void* decoded, int mode)
 {
-    muted = mute;
-}
-
-void platformPlaySound(const char* stem, int mode)
-{
-    // What the game printed before the sound belongs on the screen while it
-    // plays.
-    std::cout.flush();
-    if (muted || !audioReady())
-        return;
-    Mix_Chunk* sound = decodedSound(stem);
-    if (!sound)
-        return;
+    Mix_Chunk* sound = static_cast<Mix_Chunk*>(decoded);
     if (Mix_PlayChannel(0, sound, mode == SOUND_LOOP ? -1 : 0) < 0 || mode == SOUND_LOOP)
         return;
     waitUntilPlayed(sound);
 }
 
-void platformStopSound()
+ENTRY_POINT void quorrellSoundStop()
 {
-    if (audioState == AUDIO_OPEN)
-        Mix_HaltChannel(0);
+    Mix_HaltChannel(0);
 }
+
+// The loader finds the entry points by name and calls them with the types
+// it knows them by.
+static_assert(std::is_same<decltype(quorrellSoundOpen), SoundOpen>::value, QUORRELL_SOUND_OPEN);
+static_assert(std::is_same<decltype(quorrellSoundDecode), SoundDecode>::value, QUORRELL_SOUND_DECODE);
+static_assert(std::is_same<decltype(quorrellSoundPlay), SoundPlay>::value, QUORRELL_SOUND_PLAY);
+static_assert(std::is_same<decltype(quorrellSoundStop), SoundStop>::value, QUORRELL_SOUND_STOP);
