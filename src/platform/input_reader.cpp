@@ -29,21 +29,28 @@ int readStandardInput(char* buffer, int capacity)
 
 #else
 
+int readStandardInputOnce(char* buffer, int capacity)
+{
+    ssize_t count = read(STDIN_FILENO, buffer, static_cast<size_t>(capacity));
+    if (count >= 0)
+        return static_cast<int>(count);
+    if (errno == EAGAIN) {
+        // Standard input was left non-blocking by whoever started the game:
+        // sleep until there is something to read instead of spinning on the
+        // processor.
+        struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+        poll(&input, 1, -1);
+        return -1;
+    }
+    return errno == EINTR ? -1 : 0;
+}
+
 int readStandardInput(char* buffer, int capacity)
 {
     for (;;) {
-        ssize_t count = read(STDIN_FILENO, buffer, static_cast<size_t>(capacity));
+        int count = readStandardInputOnce(buffer, capacity);
         if (count >= 0)
-            return static_cast<int>(count);
-        if (errno == EAGAIN) {
-            // Standard input was left non-blocking by whoever started the
-            // game: sleep until there is something to read instead of
-            // spinning on the processor.
-            struct pollfd input = {STDIN_FILENO, POLLIN, 0};
-            poll(&input, 1, -1);
-        } else if (errno != EINTR) {
-            return 0;
-        }
+            return count;
     }
 }
 

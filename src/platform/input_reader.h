@@ -27,3 +27,8 @@ bool readerReadWord(InputSource source, char* word, int capacity);
 // Reads standard input directly as raw bytes, retrying when a signal
 // interrupts it; 0 at the end of input or when it cannot be read.
 int readStandardInput(char* buffer, int capacity);
+
+// One try of the same on POSIX: -1 when a signal interrupted it or there was
+// nothing yet, so that the caller can see to what the signal changed before
+// trying again.
+int readStandardInputOnce(char* buffer, int capacity);

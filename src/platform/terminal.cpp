@@ -247,16 +247,9 @@ static void redrawAfterSuspension()
 static int readTerminal(char* buffer, int capacity)
 {
     for (;;) {
-        ssize_t count = read(STDIN_FILENO, buffer, static_cast<size_t>(capacity));
+        int count = readStandardInputOnce(buffer, capacity);
         if (count >= 0)
-            return static_cast<int>(count);
-        if (errno == EAGAIN) {
-            // Left non-blocking by whoever started the game.
-            struct pollfd input = {STDIN_FILENO, POLLIN, 0};
-            poll(&input, 1, -1);
-        } else if (errno != EINTR) {
-            return 0;
-        }
+            return count;
         if (resumed)
             redrawAfterSuspension();
     }
