@@ -490,6 +490,26 @@ bool editorReadAnswer(char* text, int capacity)
     return readLine(text, capacity, false);
 }
 
+static bool isBlank(char byte)
+{
+    return byte == ' ' || byte == '\t';
+}
+
+bool editorFirstWord(const char* line, char* word, int capacity)
+{
+    while (isBlank(*line))
+        ++line;
+    if (*line == '\0')
+        return false;
+    int length = 0;
+    while (line[length] != '\0' && !isBlank(line[length]) && length < capacity - 1) {
+        word[length] = line[length];
+        ++length;
+    }
+    word[length] = '\0';
+    return true;
+}
+
 int editorReadKey()
 {
     if (inputEnded)

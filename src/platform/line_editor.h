@@ -26,6 +26,10 @@ bool editorReadLine(char* line, int capacity);
 // for an answer that is no command, such as the player's name.
 bool editorReadAnswer(char* line, int capacity);
 
+// The first word of an answer line (blanks are spaces and tabs), cut to
+// capacity - 1 bytes; false when the line holds no word.
+bool editorFirstWord(const char* line, char* word, int capacity);
+
 // One key for a one-key question, not echoed: the next byte, with the
 // sequences of arrow and function keys and mouse reports passed over. A lone
 // Escape, or Escape and a plain key, is Escape (27). -1 at the end of input,

@@ -101,18 +101,18 @@ static bool readHeader(unsigned& seed, bool& ended, off_t& inputStart)
     if (std::strncmp(header, MAGIC, place) != 0 || std::strncmp(header + place, FORMAT, sizeof FORMAT - 1) != 0)
         return false;
     place += sizeof FORMAT - 1;
-    unsigned long long value = 0;
     if (std::strncmp(header + place, "seed ", 5) != 0)
         return false;
     place += 5;
-    std::size_t digits = std::strspn(header + place, "0123456789");
-    if (digits == 0 || digits > 10 || header[place + digits] != '\n')
+    const char* seedStart = header + place;
+    const char* lineEnd = std::strchr(seedStart, '\n');
+    if (!lineEnd)
         return false;
-    for (std::size_t d = 0; d < digits; ++d)
-        value = value * 10 + static_cast<unsigned>(header[place + d] - '0');
-    if (value > 0xFFFFFFFFull)
+    std::string seedText(seedStart, lineEnd);
+    unsigned value = 0;
+    if (!parseSeed(seedText.c_str(), &value))
         return false;
-    place += digits + 1;
+    place += seedText.size() + 1;
     if (std::strncmp(header + place, "state ", 6) != 0)
         return false;
     place += 6;
@@ -125,7 +125,7 @@ static bool readHeader(unsigned& seed, bool& ended, off_t& inputStart)
         return false;
     if (header[place + 5] != '\n')
         return false;
-    seed = static_cast<unsigned>(value);
+    seed = value;
     inputStart = static_cast<off_t>(place + 6);
     return true;
 }
@@ -252,11 +252,6 @@ void recordLine(const char* line)
 {
     std::string bytes = std::string(line) + "\n";
     append(bytes.data(), bytes.size());
-}
-
-void recordWord(const char* word)
-{
-    recordLine(word);
 }
 
 void recordEndOfInput()

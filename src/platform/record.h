@@ -26,10 +26,10 @@ void recordGoOnFrom(InputSource live);
 bool recordReplayUsedUp();
 
 // What the game read from the player, written at once; nothing unless a
-// record is being written.
+// record is being written. A word (the name) is written as a line, which is
+// how the reader reads it back.
 void recordKey(int key);
 void recordLine(const char* line);
-void recordWord(const char* word);
 // The player's input has ended: the game is cut short, not over, and the
 // record stays open to be resumed.
 void recordEndOfInput();

@@ -320,11 +320,6 @@ static bool readLineLive(char* line, int capacity)
     return readerReadLine(readStandardInput, line, capacity);
 }
 
-static bool isBlank(char byte)
-{
-    return byte == ' ' || byte == '\t';
-}
-
 // The name is the first word of an edited line; an empty line is no answer,
 // and the name is no command to recall at the prompt.
 static bool readWordLive(char* word, int capacity)
@@ -337,17 +332,8 @@ static bool readWordLive(char* word, int capacity)
     for (;;) {
         if (!readEditedLine(line.data(), capacity, false))
             return false;
-        const char* start = line.data();
-        while (isBlank(*start))
-            ++start;
-        if (*start == '\0')
-            continue;
-        int length = 0;
-        while (start[length] != '\0' && !isBlank(start[length]))
-            ++length;
-        std::memcpy(word, start, static_cast<std::size_t>(length));
-        word[length] = '\0';
-        return true;
+        if (editorFirstWord(line.data(), word, capacity))
+            return true;
     }
 }
 
@@ -388,38 +374,34 @@ int platformReadKey()
     return key;
 }
 
-bool platformReadLine(char* line, int capacity)
+// A line or a word, from the record while one is played, else from the
+// player, and then into the record.
+static bool readText(char* text, int capacity, bool (*fromRecord)(InputSource, char*, int),
+                     bool (*fromPlayer)(char*, int))
 {
     if (readingRecord()) {
         std::cout.flush();
-        bool read = readerReadLine(recordReplaySource, line, capacity);
+        bool read = fromRecord(recordReplaySource, text, capacity);
         if (read)
-            showReplayed(line);
+            showReplayed(text);
         return read;
     }
-    bool read = readLineLive(line, capacity);
+    bool read = fromPlayer(text, capacity);
     if (read)
-        recordLine(line);
+        recordLine(text);
     else
         recordEndOfInput();
     return read;
 }
 
+bool platformReadLine(char* line, int capacity)
+{
+    return readText(line, capacity, readerReadLine, readLineLive);
+}
+
 bool platformReadWord(char* word, int capacity)
 {
-    if (readingRecord()) {
-        std::cout.flush();
-        bool read = readerReadWord(recordReplaySource, word, capacity);
-        if (read)
-            showReplayed(word);
-        return read;
-    }
-    bool read = readWordLive(word, capacity);
-    if (read)
-        recordWord(word);
-    else
-        recordEndOfInput();
-    return read;
+    return readText(word, capacity, readerReadWord, readWordLive);
 }
 
 // The screens are laid out for 80 by 24 and the title clears the screen at

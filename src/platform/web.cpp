@@ -93,11 +93,6 @@ bool platformReadLine(char* line, int capacity)
     return editorReadLine(line, capacity);
 }
 
-static bool isBlank(char byte)
-{
-    return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n' || byte == '\v' || byte == '\f';
-}
-
 // The first word of the first line that has one, as on the terminal: Enter
 // alone only moves down a line, the rest of the line is dropped, and the
 // name stays out of the commands' history.
@@ -109,18 +104,8 @@ bool platformReadWord(char* word, int capacity)
     for (;;) {
         if (!editorReadAnswer(line, lineCapacity))
             return false;
-        const char* start = line;
-        while (*start != '\0' && isBlank(*start))
-            ++start;
-        if (*start == '\0')
-            continue;
-        int length = 0;
-        while (start[length] != '\0' && !isBlank(start[length]) && length < capacity - 1) {
-            word[length] = start[length];
-            ++length;
-        }
-        word[length] = '\0';
-        return true;
+        if (editorFirstWord(line, word, capacity))
+            return true;
     }
 }
 
