@@ -118,6 +118,9 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
 {
     std::string notRecord = scratchPath("not-a-record");
     std::ofstream(notRecord) << "my notes\n";
+    // A damaged record's seed is held to the command line's rule.
+    std::string badSeed = scratchPath("bad-seed");
+    std::ofstream(badSeed) << "Quorrell record\nformat 1\nseed 4294967296\nstate open \nnnBob\n";
     std::string ended = scratchPath("ended");
     play({GAME, "--seed", "7", "--record", ended}, "nnBob\nquit\ny\x1b");
     struct Row {
@@ -143,6 +146,7 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{GAME, "--record", "/nowhere/game"}, 2, "quorrell: cannot write the record '/nowhere/game': No such file or directory (see quorrell --help)\n"},
         {{GAME, "--record", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record, and is left as it is (see quorrell --help)\n"},
         {{SCRIPT, "--replay", notRecord}, 2, "quorrell-script: '" + notRecord + "' is not a Quorrell record (see quorrell-script --help)\n"},
+        {{GAME, "--resume", badSeed}, 2, "quorrell: '" + badSeed + "' is not a Quorrell record (see quorrell --help)\n"},
         {{GAME, "--resume", ended}, 2, "quorrell: the game in '" + ended + "' has ended and cannot be resumed; --replay shows it again (see quorrell --help)\n"},
     };
     for (const Row& row : rows) {
