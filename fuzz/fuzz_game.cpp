@@ -2,8 +2,8 @@
 // quorrell-script, except that the game's seed is the first four bytes of
 // standard input (little-endian), so the fuzzer varies the draws as well as
 // the keys and commands that follow.
-#include "platform/platform.h"
-#include "world/game.h"
+#include "game/game.h"
+#include "world/random.h"
 
 #include <cstddef>
 #include <unistd.h>

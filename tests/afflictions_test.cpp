@@ -4,7 +4,7 @@
 #include "harness.h"
 
 #include "turn/turn.h"
-#include "world/game.h"
+#include "game/game.h"
 #include "world/world.h"
 
 #include <iostream>

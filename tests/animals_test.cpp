@@ -3,7 +3,7 @@
 #include "harness.h"
 
 #include "encounters/encounters.h"
-#include "world/game.h"
+#include "game/game.h"
 #include "world/world.h"
 
 #include <cstring>

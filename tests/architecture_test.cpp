@@ -1,6 +1,8 @@
-// The game reaches the operating system only through its platform layer.
+// The game reaches the operating system only through its platform layer,
+// and the world's state sits below everything that uses it.
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <string>
 
@@ -8,22 +10,53 @@
 
 namespace fs = std::filesystem;
 
-TEST(Architecture, OnlyThePlatformIncludesTerminalSoundOrSystemHeaders)
+static const fs::path sourceRoot = fs::path(QUORRELL_SOURCE_DIR) / "src";
+
+// Calls check on every line of every source file under folder, and counts
+// the files read.
+static int forEachSourceLine(const fs::path& folder,
+                             const std::function<void(const fs::path&, int, const std::string&)>& check)
 {
-    const std::regex systemHeader(
-        R"(#\s*include\s*[<"](termios\.h|unistd\.h|fcntl\.h|windows\.h|conio\.h|mmsystem\.h|signal\.h|csignal|time\.h|ctime|chrono|thread|SDL[^>"]*|sys/[^>"]*|poll\.h|dlfcn\.h)[>"])");
     int sourcesRead = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(fs::path(QUORRELL_SOURCE_DIR) / "src")) {
-        if (!entry.is_regular_file() || entry.path().parent_path().filename() == "platform")
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file() || entry.path().extension() == ".txt")
             continue;
         std::ifstream file(entry.path());
         std::string line;
         int lineNumber = 0;
-        while (std::getline(file, line)) {
-            ++lineNumber;
-            EXPECT_FALSE(std::regex_search(line, systemHeader)) << entry.path() << ':' << lineNumber << ": " << line;
-        }
+        while (std::getline(file, line))
+            check(entry.path(), ++lineNumber, line);
         ++sourcesRead;
     }
-    EXPECT_GT(sourcesRead, 20);
+    return sourcesRead;
+}
+
+static bool insidePlatform(const fs::path& path)
+{
+    const fs::path relative = fs::relative(path, sourceRoot);
+    return !relative.empty() && *relative.begin() == "platform";
+}
+
+TEST(Architecture, OnlyThePlatformIncludesTerminalSoundOrSystemHeaders)
+{
+    const std::regex systemHeader(
+        R"(#\s*include\s*[<"](termios\.h|unistd\.h|fcntl\.h|windows\.h|conio\.h|mmsystem\.h|signal\.h|csignal|time\.h|ctime|chrono|thread|SDL[^>"]*|sys/[^>"]*|poll\.h|dlfcn\.h|emscripten[^>"]*)[>"])");
+    int sourcesRead = forEachSourceLine(sourceRoot, [&](const fs::path& path, int lineNumber, const std::string& line) {
+        if (insidePlatform(path))
+            return;
+        EXPECT_FALSE(std::regex_search(line, systemHeader)) << path << ':' << lineNumber << ": " << line;
+    });
+    EXPECT_GT(sourcesRead, 40);
+}
+
+TEST(Architecture, TheWorldIncludesNothingAboveItAndIncludesAreWrittenFromSrc)
+{
+    const std::regex upperLayer(R"(#\s*include\s*"(buildings|commands|encounters|turn|endings|console|game|platform)/)");
+    const std::regex climbing(R"(#\s*include\s*"\.\./)");
+    forEachSourceLine(sourceRoot / "world", [&](const fs::path& path, int lineNumber, const std::string& line) {
+        EXPECT_FALSE(std::regex_search(line, upperLayer)) << path << ':' << lineNumber << ": " << line;
+    });
+    forEachSourceLine(sourceRoot, [&](const fs::path& path, int lineNumber, const std::string& line) {
+        EXPECT_FALSE(std::regex_search(line, climbing)) << path << ':' << lineNumber << ": " << line;
+    });
 }

@@ -2,7 +2,7 @@
 #include "harness.h"
 
 #include "endings/endings.h"
-#include "world/game.h"
+#include "game/game.h"
 
 #include <gtest/gtest.h>
 

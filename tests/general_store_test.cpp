@@ -3,7 +3,7 @@
 #include "harness.h"
 
 #include "buildings/buildings.h"
-#include "world/game.h"
+#include "game/game.h"
 
 #include <functional>
 #include <iostream>

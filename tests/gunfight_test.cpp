@@ -4,7 +4,7 @@
 
 #include "commands/commands.h"
 #include "encounters/encounters.h"
-#include "world/game.h"
+#include "game/game.h"
 #include "world/world.h"
 
 #include <cstring>

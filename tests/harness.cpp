@@ -2,6 +2,7 @@
 
 #include "commands/commands.h"
 #include "platform/platform.h"
+#include "world/random.h"
 #include "world/world.h"
 
 #include <csignal>

@@ -4,7 +4,7 @@
 
 #include "commands/commands.h"
 #include "platform/platform.h"
-#include "world/game.h"
+#include "game/game.h"
 
 #include <gtest/gtest.h>
 

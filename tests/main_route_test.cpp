@@ -3,7 +3,7 @@
 // iron door onto the street.
 #include "harness.h"
 
-#include "world/game.h"
+#include "game/game.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "harness.h"
 
 #include "buildings/buildings.h"
-#include "world/game.h"
+#include "game/game.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The game's own random generator and the harness's command line.
 #include "harness.h"
 
-#include "platform/platform.h"
+#include "world/random.h"
 
 #include <cstdio>
 #include <cstdlib>

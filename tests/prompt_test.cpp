@@ -1,9 +1,9 @@
 // The command prompt and the turn clock.
 #include "harness.h"
 
-#include "platform/platform.h"
 #include "turn/turn.h"
-#include "world/game.h"
+#include "game/game.h"
+#include "world/random.h"
 
 #include <map>
 #include <sstream>

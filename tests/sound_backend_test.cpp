@@ -2,7 +2,7 @@
 // a sound card would have played to a file, in real time. Each scenario runs
 // in its own child process, so audio starts unopened every time.
 #include "platform/platform.h"
-#include "platform/sound_files.h"
+#include "platform/sound/sound_files.h"
 
 #include <algorithm>
 #include <chrono>

@@ -5,6 +5,7 @@
 #include "commands/commands.h"
 #include "console/sound.h"
 #include "platform/platform.h"
+#include "world/random.h"
 #include "world/world.h"
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 
 #include "commands/commands.h"
 #include "platform/platform.h"
+#include "world/random.h"
 
 #include <gtest/gtest.h>
 #include <iostream>

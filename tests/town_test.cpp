@@ -1,8 +1,9 @@
 // Walking the town grid and the endless country north and south of it.
 #include "harness.h"
 
-#include "platform/platform.h"
-#include "world/game.h"
+#include "buildings/rooms.h"
+#include "game/game.h"
+#include "world/random.h"
 
 #include <set>
 #include <sstream>

@@ -1,10 +1,10 @@
 // Sam's barber shop: one room, a fat guy getting a shave and the bottle of
 // snake oil medicine.
-#include "buildings.h"
+#include "buildings/buildings.h"
 
-#include "../commands/commands.h"
-#include "../console/sound.h"
-#include "rooms.h"
+#include "commands/commands.h"
+#include "console/sound.h"
+#include "buildings/rooms.h"
 
 #include <iostream>
 

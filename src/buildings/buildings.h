@@ -2,7 +2,7 @@
 // of its rooms and returns when he steps out onto the street.
 #pragma once
 
-#include "../world/world.h"
+#include "world/world.h"
 
 void runGeneralStore();
 void runTelegraphOffice();

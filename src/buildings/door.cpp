@@ -1,11 +1,12 @@
 // The locked doors: the jail cell and the saloon's trap door share one set
 // of answers. The caller owns the door's state and routes here every
 // command aimed at the door, the key or the lock.
-#include "buildings.h"
+#include "buildings/buildings.h"
 
-#include "../console/sound.h"
-#include "../endings/endings.h"
-#include "rooms.h"
+#include "console/sound.h"
+#include "endings/endings.h"
+#include "buildings/rooms.h"
+#include "world/random.h"
 
 #include <iostream>
 

@@ -1,13 +1,14 @@
 // Clem's general store: the shop, the back of the store with the iron door,
 // the utility room, and behind the iron door the storage room, which is
 // reached only by the ramp from the underground passage.
-#include "buildings.h"
+#include "buildings/buildings.h"
 
-#include "../commands/commands.h"
-#include "../console/sound.h"
-#include "../endings/endings.h"
-#include "passages.h"
-#include "rooms.h"
+#include "commands/commands.h"
+#include "console/sound.h"
+#include "endings/endings.h"
+#include "buildings/passages.h"
+#include "buildings/rooms.h"
+#include "world/random.h"
 
 #include <iostream>
 

@@ -1,13 +1,13 @@
 // The Fleabag Hotel: six rooms, the most hiding places in town (every room
 // runs the encounter check), stairs that kill one descent in ten, and the
 // knife in the guest room's dresser.
-#include "buildings.h"
+#include "buildings/buildings.h"
 
-#include "../commands/commands.h"
-#include "../console/sound.h"
-#include "../endings/endings.h"
-#include "../platform/platform.h"
-#include "rooms.h"
+#include "commands/commands.h"
+#include "console/sound.h"
+#include "endings/endings.h"
+#include "buildings/rooms.h"
+#include "world/random.h"
 
 #include <iostream>
 

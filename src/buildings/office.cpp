@@ -1,10 +1,10 @@
 // The Marshal's office and jail: the quiet building where the game starts.
 // Nobody is ever placed here, so no room runs the encounter check.
-#include "buildings.h"
+#include "buildings/buildings.h"
 
-#include "../commands/commands.h"
-#include "../console/sound.h"
-#include "rooms.h"
+#include "commands/commands.h"
+#include "console/sound.h"
+#include "buildings/rooms.h"
 
 #include <iostream>
 

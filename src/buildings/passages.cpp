@@ -1,13 +1,13 @@
 // The underground passages: from the trap door a loop west, south and up
 // the rickety stairs to the archway by the saloon's basement, and a branch
 // north, closed by the stalactites and the rock, up into the store.
-#include "passages.h"
+#include "buildings/passages.h"
 
-#include "../commands/commands.h"
-#include "../console/sound.h"
-#include "../endings/endings.h"
-#include "buildings.h"
-#include "rooms.h"
+#include "commands/commands.h"
+#include "console/sound.h"
+#include "endings/endings.h"
+#include "buildings/buildings.h"
+#include "buildings/rooms.h"
 
 #include <iostream>
 

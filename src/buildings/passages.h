@@ -2,7 +2,7 @@
 // 1023. They have no handler of their own: the saloon's handler runs them.
 #pragma once
 
-#include "../world/world.h"
+#include "world/world.h"
 
 // The arrival lines of the passage room the Marshal stands in. Nobody is
 // ever placed down here, so there is no encounter check.

@@ -1,10 +1,10 @@
 // The Big Bite Restaurant: the dining room, and the smoky kitchen behind it
 // with its sizzling and the bread in the cupboard.
-#include "buildings.h"
+#include "buildings/buildings.h"
 
-#include "../commands/commands.h"
-#include "../console/sound.h"
-#include "rooms.h"
+#include "commands/commands.h"
+#include "console/sound.h"
+#include "buildings/rooms.h"
 
 #include <iostream>
 

@@ -1,8 +1,7 @@
-#include "rooms.h"
+#include "buildings/rooms.h"
 
-#include "../encounters/encounters.h"
-#include "../turn/turn.h"
-#include "../world/game.h"
+#include "encounters/encounters.h"
+#include "turn/turn.h"
 
 #include <cstring>
 #include <iostream>

@@ -2,7 +2,7 @@
 // reading and acting, the end of a description, refused directions.
 #pragma once
 
-#include "../world/world.h"
+#include "world/world.h"
 
 #include <initializer_list>
 
@@ -20,6 +20,9 @@ void finishDescription(const char* directions, char* command);
 
 // The same for rooms where nobody is ever placed: no encounter check.
 void finishQuietDescription(const char* directions);
+
+// Lists the items, creatures and brothers lying where the Marshal stands.
+void describeItemsHere();
 
 bool commandIs(const char* command, std::initializer_list<const char*> words);
 

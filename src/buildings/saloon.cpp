@@ -1,13 +1,14 @@
 // The High Time Saloon: the bar room, the manager's office, the basement and
 // the gloomy chamber with the crate over the trap door. The same handler
 // runs the underground passages below it.
-#include "buildings.h"
+#include "buildings/buildings.h"
 
-#include "../commands/commands.h"
-#include "../console/sound.h"
-#include "../endings/endings.h"
-#include "passages.h"
-#include "rooms.h"
+#include "commands/commands.h"
+#include "console/sound.h"
+#include "endings/endings.h"
+#include "buildings/passages.h"
+#include "buildings/rooms.h"
+#include "world/random.h"
 
 #include <iostream>
 

@@ -1,9 +1,9 @@
 // The Crazy Horse Stable and the enclosed field behind it, with the horses.
-#include "buildings.h"
+#include "buildings/buildings.h"
 
-#include "../commands/commands.h"
-#include "../console/sound.h"
-#include "rooms.h"
+#include "commands/commands.h"
+#include "console/sound.h"
+#include "buildings/rooms.h"
 
 #include <iostream>
 

@@ -1,10 +1,10 @@
 // The Western Onion telegraph office: one dusty room with the telegram, and
 // the telegraph clicking away for as long as the Marshal is inside.
-#include "buildings.h"
+#include "buildings/buildings.h"
 
-#include "../commands/commands.h"
-#include "../console/sound.h"
-#include "rooms.h"
+#include "commands/commands.h"
+#include "console/sound.h"
+#include "buildings/rooms.h"
 
 #include <iostream>
 

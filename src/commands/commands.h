@@ -1,7 +1,7 @@
 // The commands that work everywhere, and the verb handlers they lead to.
 #pragma once
 
-#include "../world/world.h"
+#include "world/world.h"
 
 // Answers a command that no location took for itself: the single words,
 // then any two-word verb and noun. The line is cut and joined in place.

@@ -1,9 +1,9 @@
 // Eating and drinking: the cures for hunger, the bites and the bad bread,
 // and the whiskey that finishes the Marshal off.
-#include "commands.h"
+#include "commands/commands.h"
 
-#include "../console/sound.h"
-#include "../endings/endings.h"
+#include "console/sound.h"
+#include "endings/endings.h"
 
 #include <iostream>
 

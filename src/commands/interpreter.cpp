@@ -1,8 +1,8 @@
-#include "commands.h"
+#include "commands/commands.h"
 
-#include "../console/sound.h"
-#include "../encounters/encounters.h"
-#include "../endings/endings.h"
+#include "console/sound.h"
+#include "encounters/encounters.h"
+#include "endings/endings.h"
 
 #include <cstring>
 #include <iostream>

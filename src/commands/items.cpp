@@ -1,8 +1,8 @@
 // Taking and dropping: the Marshal's two hands and two pockets hold four
 // things at most.
-#include "commands.h"
+#include "commands/commands.h"
 
-#include "../console/sound.h"
+#include "console/sound.h"
 
 #include <iostream>
 

@@ -1,9 +1,9 @@
 // The telegram's rhyming hint. Each game gets one, chosen the first time
 // the telegram is read; a game that never reads it never draws it, so the
 // rest of that game's luck is untouched.
-#include "commands.h"
+#include "commands/commands.h"
 
-#include "../platform/platform.h"
+#include "world/random.h"
 
 #include <iostream>
 

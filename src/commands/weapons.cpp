@@ -1,10 +1,10 @@
 // The gun, the knife and the ax, and the plain things a Marshal can do to
 // whatever is at hand: read it, open it, kick it.
-#include "commands.h"
+#include "commands/commands.h"
 
-#include "../console/console.h"
-#include "../console/sound.h"
-#include "../endings/endings.h"
+#include "console/console.h"
+#include "console/sound.h"
+#include "endings/endings.h"
 
 #include <iostream>
 

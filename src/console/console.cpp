@@ -1,6 +1,6 @@
-#include "console.h"
+#include "console/console.h"
 
-#include "../platform/platform.h"
+#include "platform/platform.h"
 
 #include <iostream>
 

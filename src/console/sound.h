@@ -3,7 +3,7 @@
 // soundOn: every caller tests soundOn == 'y' right before the call.
 #pragma once
 
-#include "../platform/platform.h"
+#include "platform/platform.h"
 
 // Plays data/<stem>.wav in SOUND_SYNC or SOUND_LOOP mode.
 void playSound(const char* stem, int mode);

@@ -1,7 +1,8 @@
-#include "sound.h"
+#include "console/sound.h"
 
-#include "../world/world.h"
-#include "console.h"
+#include "world/random.h"
+#include "world/world.h"
+#include "console/console.h"
 
 #include <iostream>
 

@@ -1,7 +1,8 @@
-#include "encounters.h"
+#include "encounters/encounters.h"
 
-#include "../console/console.h"
-#include "../console/sound.h"
+#include "console/console.h"
+#include "console/sound.h"
+#include "world/random.h"
 
 #include <cstring>
 #include <iostream>

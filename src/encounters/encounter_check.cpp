@@ -1,6 +1,6 @@
-#include "encounters.h"
+#include "encounters/encounters.h"
 
-#include "../turn/turn.h"
+#include "turn/turn.h"
 
 // The rat comes first: a brother in the same room waits until the room is
 // described again.

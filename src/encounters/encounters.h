@@ -1,7 +1,7 @@
 // Meeting the brothers, the snake and the rat.
 #pragma once
 
-#include "../world/world.h"
+#include "world/world.h"
 
 // Fights the brother or brothers here, exchange by exchange, starting with
 // the command just read; returns only after a kill that leaves a brother

@@ -1,9 +1,10 @@
-#include "encounters.h"
+#include "encounters/encounters.h"
 
-#include "../console/console.h"
-#include "../console/sound.h"
-#include "../endings/endings.h"
-#include "../turn/turn.h"
+#include "console/console.h"
+#include "console/sound.h"
+#include "endings/endings.h"
+#include "turn/turn.h"
+#include "world/random.h"
 
 #include <cstring>
 #include <iostream>

@@ -1,8 +1,8 @@
-#include "endings.h"
+#include "endings/endings.h"
 
-#include "../console/console.h"
-#include "../console/sound.h"
-#include "../world/game.h"
+#include "console/console.h"
+#include "console/sound.h"
+#include "world/world.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -58,6 +58,15 @@ void closingScreen()
     }
     if (soundOn == 'y')
         cueExit();
+    std::exit(0);
+}
+
+void farewell()
+{
+    clearScreen();
+    gotoXY(20, 12);
+    std::cout << "HAPPY TRAILS TILL NEXT TIME Marshal";
+    std::cout.flush();
     std::exit(0);
 }
 

@@ -3,6 +3,10 @@
 // returns.
 #pragma once
 
+// The goodbye screen of a game left before its end: Escape at a start-up
+// question, or the end of input.
+[[noreturn]] void farewell();
+
 void confirmQuit();
 
 [[noreturn]] void endDefeated();

@@ -43,8 +43,3 @@ void platformPlaySound(const char* stem, int mode);
 
 // Stops whatever sound is playing.
 void platformStopSound();
-
-// The game's own generator, the same on every platform: a seed replays a
-// game exactly. Draws are 0 to 32767.
-void seedRandom(unsigned seed);
-int drawRandom();

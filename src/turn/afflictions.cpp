@@ -1,7 +1,7 @@
-#include "turn.h"
+#include "turn/turn.h"
 
-#include "../console/sound.h"
-#include "../endings/endings.h"
+#include "console/sound.h"
+#include "endings/endings.h"
 
 #include <cstring>
 #include <iostream>

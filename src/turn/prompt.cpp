@@ -1,7 +1,8 @@
-#include "turn.h"
+#include "turn/turn.h"
 
-#include "../platform/platform.h"
-#include "../world/game.h"
+#include "endings/endings.h"
+#include "platform/platform.h"
+#include "world/random.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // command here, and each call is one turn of the clock.
 #pragma once
 
-#include "../world/world.h"
+#include "world/world.h"
 
 // Reads the turn's command into a buffer of COMMAND_SIZE characters, then
 // runs the clock: the timed placements and the afflictions, any of which can

@@ -1,4 +1,4 @@
-#include "world.h"
+#include "world/world.h"
 
 const char* const nounWords[NOUN_COUNT] = {
     "key", "gun", "bullets", "rope", "ax", "beans", "bread", "medicine", "telegram", "knife",

@@ -1,9 +1,10 @@
-#include "game.h"
+#include "game/game.h"
 
-#include "../buildings/buildings.h"
-#include "../commands/commands.h"
-#include "../encounters/encounters.h"
-#include "../turn/turn.h"
+#include "buildings/buildings.h"
+#include "buildings/rooms.h"
+#include "commands/commands.h"
+#include "encounters/encounters.h"
+#include "turn/turn.h"
 
 #include <iostream>
 #include <string>

@@ -1,4 +1,4 @@
-#include "input_reader.h"
+#include "platform/input/input_reader.h"
 
 #ifdef _WIN32
 #include <windows.h>

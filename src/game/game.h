@@ -2,16 +2,12 @@
 // over the town.
 #pragma once
 
-#include "world.h"
+#include "world/world.h"
 
 void titleScreen();
 void showInstructions();
-[[noreturn]] void farewell();
 
 void placeDesperados();
 
 [[noreturn]] void runGame();
 void townTurn(int& lastDescribedRoom);
-
-// Lists the items, creatures and brothers lying where the Marshal stands.
-void describeItemsHere();

@@ -2,10 +2,10 @@
 // standard input as one byte stream, never touches a terminal, never waits,
 // and writes every screen and sound operation into the transcript as a
 // marker, in the order the game performs them.
-#include "input_reader.h"
-#include "options.h"
-#include "platform.h"
-#include "record.h"
+#include "platform/input/input_reader.h"
+#include "platform/input/options.h"
+#include "platform/platform.h"
+#include "platform/input/record.h"
 
 #include <iostream>
 

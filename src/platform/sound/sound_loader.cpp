@@ -3,9 +3,9 @@
 // libraries behind it. Whatever goes wrong (no module, no sound card, no data
 // folder, a file that is no plain WAV) costs one silent attempt, and the game
 // plays on without that sound.
-#include "platform.h"
-#include "sound_files.h"
-#include "sound_module.h"
+#include "platform/platform.h"
+#include "platform/sound/sound_files.h"
+#include "platform/sound/sound_module.h"
 
 #include <cstdio>
 #include <dlfcn.h>

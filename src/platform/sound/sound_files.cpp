@@ -1,4 +1,4 @@
-#include "sound_files.h"
+#include "platform/sound/sound_files.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -7,9 +7,9 @@
 // Standard output reaches the page through its stdout device; it is flushed
 // before every wait, so the screen is always up to date when the game stops
 // to listen.
-#include "line_editor.h"
-#include "options.h"
-#include "platform.h"
+#include "platform/input/line_editor.h"
+#include "platform/input/options.h"
+#include "platform/platform.h"
 
 #include <emscripten.h>
 

@@ -1,7 +1,7 @@
-#include "game.h"
+#include "buildings/rooms.h"
 
-#include "../console/console.h"
-#include "../console/sound.h"
+#include "console/console.h"
+#include "console/sound.h"
 
 #include <iostream>
 

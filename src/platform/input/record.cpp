@@ -1,6 +1,6 @@
-#include "record.h"
+#include "platform/input/record.h"
 
-#include "options.h"
+#include "platform/input/options.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -4,7 +4,7 @@
 // would read it.
 #pragma once
 
-#include "input_reader.h"
+#include "platform/input/input_reader.h"
 
 // Each opener checks the file before anything is drawn and refuses it with
 // one line and exit status 2.

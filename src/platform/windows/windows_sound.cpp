@@ -1,8 +1,8 @@
 // Sound on Windows through the multimedia library's PlaySoundA, which plays
 // one sound at a time: starting a sound cuts off the one playing, a loop
 // included, and a call without a file silences it.
-#include "platform.h"
-#include "sound_files.h"
+#include "platform/platform.h"
+#include "platform/sound/sound_files.h"
 
 #include <iostream>
 #include <string>

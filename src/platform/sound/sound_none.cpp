@@ -1,5 +1,5 @@
 // Sound for builds without an audio library: the game plays on in silence.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <iostream>
 

@@ -6,7 +6,7 @@
 // game's own, and a character that would not fit whole is refused whole.
 // The screen's cursor always sits where the line's cursor is, one column per
 // character.
-#include "line_editor.h"
+#include "platform/input/line_editor.h"
 
 #include <string>
 #include <vector>

@@ -7,8 +7,8 @@
 // key question or for the next line alike. When standard input is a pipe or
 // a file instead, keys and lines are read from it as one byte stream, exactly
 // as on the other platforms.
-#include "input_reader.h"
-#include "platform.h"
+#include "platform/input/input_reader.h"
+#include "platform/platform.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,8 @@
-#include "game.h"
+#include "game/game.h"
 
-#include "../console/console.h"
-#include "../console/sound.h"
+#include "console/console.h"
+#include "console/sound.h"
+#include "endings/endings.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -33,15 +34,6 @@ static char askYesOrNo(const char* question)
         key = askForKey(10, 22, question);
     while (key != 'y' && key != 'n');
     return static_cast<char>(key);
-}
-
-void farewell()
-{
-    clearScreen();
-    gotoXY(20, 12);
-    std::cout << "HAPPY TRAILS TILL NEXT TIME Marshal";
-    std::cout.flush();
-    std::exit(0);
 }
 
 void showInstructions()

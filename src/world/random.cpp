@@ -1,7 +1,7 @@
 // The game's random generator: the classic linear congruential generator,
 // written out so that a seed draws the same game on every platform and
 // with every C library.
-#include "platform.h"
+#include "world/random.h"
 
 #include <cstdint>
 

@@ -2,8 +2,8 @@
 // that the game loads on its first sound. Audio is opened once and stays
 // open; the mixer has one channel, so a new sound cuts off the one playing,
 // a loop included.
-#include "platform.h"
-#include "sound_module.h"
+#include "platform/platform.h"
+#include "platform/sound/sound_module.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

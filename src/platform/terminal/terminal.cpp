@@ -4,12 +4,12 @@
 // editor draws each key as the game reads it, so keys typed ahead never land
 // on the screen out of turn. The terminal is put back as it was on every way
 // out.
-#include "input_reader.h"
-#include "line_editor.h"
-#include "options.h"
-#include "platform.h"
-#include "record.h"
-#include "sound_files.h"
+#include "platform/input/input_reader.h"
+#include "platform/input/line_editor.h"
+#include "platform/input/options.h"
+#include "platform/platform.h"
+#include "platform/input/record.h"
+#include "platform/sound/sound_files.h"
 
 #include <cerrno>
 #include <clocale>

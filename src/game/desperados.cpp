@@ -1,6 +1,6 @@
-#include "game.h"
+#include "game/game.h"
 
-#include "../platform/platform.h"
+#include "world/random.h"
 
 // Where a brother may wait: every street square, the two outskirts rows
 // next to the town, and the building rooms worth hiding in. Never the

@@ -1,4 +1,4 @@
-#include "options.h"
+#include "platform/input/options.h"
 
 #include <cstdio>
 #include <cstdlib>
