@@ -1,7 +1,7 @@
 // The page around the game: an 80 by 25 terminal, the keyboard queue the
 // game reads from, the sounds, and the notice when the game has ended. The
 // game itself runs in quorrell.wasm and calls back into `page` below
-// (src/platform/web.cpp).
+// (src/platform/web/web.cpp).
 (function () {
   'use strict';
 
