@@ -510,6 +510,17 @@ bool editorFirstWord(const char* line, char* word, int capacity)
     return true;
 }
 
+bool editorReadFirstWord(char* word, int capacity, bool (*readAnswer)(char* line, int capacity))
+{
+    std::vector<char> line(static_cast<std::size_t>(capacity));
+    for (;;) {
+        if (!readAnswer(line.data(), capacity))
+            return false;
+        if (editorFirstWord(line.data(), word, capacity))
+            return true;
+    }
+}
+
 int editorReadKey()
 {
     if (inputEnded)

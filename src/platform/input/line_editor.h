@@ -30,6 +30,12 @@ bool editorReadAnswer(char* line, int capacity);
 // capacity - 1 bytes; false when the line holds no word.
 bool editorFirstWord(const char* line, char* word, int capacity);
 
+// The name: the first word of the first answer line that has one, read
+// with readAnswer (editorReadAnswer, or the platform's own wrapping of it).
+// Enter alone only moves down a line, and the rest of the line is dropped.
+// False at the end of input.
+bool editorReadFirstWord(char* word, int capacity, bool (*readAnswer)(char* line, int capacity));
+
 // One key for a one-key question, not echoed: the next byte, with the
 // sequences of arrow and function keys and mouse reports passed over. A lone
 // Escape, or Escape and a plain key, is Escape (27). -1 at the end of input,

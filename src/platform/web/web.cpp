@@ -9,6 +9,7 @@
 // to listen.
 #include "platform/input/line_editor.h"
 #include "platform/input/options.h"
+#include "platform/input/screen_codes.h"
 #include "platform/platform.h"
 
 #include <emscripten.h>
@@ -73,12 +74,12 @@ unsigned platformStart(int argc, char** argv)
 
 void platformGotoXY(int column, int row)
 {
-    std::cout << "\x1b[" << row << ';' << column << 'H';
+    writeCursorPlacement(column, row);
 }
 
 void platformClearScreen()
 {
-    std::cout << "\x1b[H\x1b[2J";
+    writeClearScreen();
 }
 
 int platformReadKey()
@@ -93,20 +94,10 @@ bool platformReadLine(char* line, int capacity)
     return editorReadLine(line, capacity);
 }
 
-// The first word of the first line that has one, as on the terminal: Enter
-// alone only moves down a line, the rest of the line is dropped, and the
-// name stays out of the commands' history.
 bool platformReadWord(char* word, int capacity)
 {
     flushOutput();
-    char line[128];
-    int lineCapacity = capacity < static_cast<int>(sizeof line) ? capacity : static_cast<int>(sizeof line);
-    for (;;) {
-        if (!editorReadAnswer(line, lineCapacity))
-            return false;
-        if (editorFirstWord(line, word, capacity))
-            return true;
-    }
+    return editorReadFirstWord(word, capacity, editorReadAnswer);
 }
 
 void platformWait(unsigned milliseconds)

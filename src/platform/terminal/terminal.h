@@ -1,0 +1,35 @@
+// The game on a POSIX terminal: what its three files share. terminal.cpp
+// is the platform itself, terminal_modes.cpp the terminal's settings and
+// the signals that change them, terminal_output.cpp the way to the screen.
+#pragma once
+
+#include <csignal>
+#include <string>
+
+// Standard input is a terminal whose settings we hold, and standard output
+// is a terminal.
+extern bool onTerminal;
+extern bool writingToTerminal;
+// Set by the return from a suspension, for the line being edited to be
+// drawn again.
+extern volatile sig_atomic_t resumed;
+
+// Takes the terminal's settings, to give them back on every way out: false
+// when standard input is no terminal.
+bool holdTheTerminal();
+void installSignalHandlers();
+// Echo off and no line mode for the whole game; a one-key question also
+// takes Ctrl-C as a key.
+void applyGameMode();
+void enterKeyMode();
+void leaveKeyMode();
+void restoreTerminal();
+
+// Draws 0x1E as the console does and keeps the prompt's line for a redraw;
+// only for output that goes to a terminal.
+void filterTheOutput();
+// What the game has written on the prompt's screen line so far.
+const std::string& promptLine();
+void forgetPromptLine();
+// The editor's echo, to the screen the player looks at.
+void echoToTerminal(const char* bytes, int count);

@@ -1,0 +1,128 @@
+// Standard output on its way to the terminal: the one stored character a
+// terminal has no glyph for, 0x1E, is drawn as the home console draws it,
+// and the prompt's line is kept for a redraw after a suspension. Output sent
+// anywhere else keeps the byte.
+#include "platform/terminal/terminal.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <iostream>
+#include <langinfo.h>
+#include <unistd.h>
+
+bool writingToTerminal = false;
+
+// What the game has written since the start of the screen line, from the
+// last cursor placement on.
+static std::string promptSoFar;
+static std::string sequenceSoFar;
+
+const std::string& promptLine()
+{
+    return promptSoFar;
+}
+
+void forgetPromptLine()
+{
+    promptSoFar.clear();
+}
+
+static void rememberForThePrompt(char byte)
+{
+    if (!sequenceSoFar.empty()) {
+        sequenceSoFar += byte;
+        if (sequenceSoFar.size() > 2 && byte >= 0x40 && byte <= 0x7E) {
+            // A placed cursor starts the prompt's line afresh; a cleared
+            // screen leaves nothing to draw again.
+            if (byte == 'H')
+                promptSoFar = sequenceSoFar;
+            else if (byte == 'J')
+                promptSoFar.clear();
+            else
+                promptSoFar += sequenceSoFar;
+            sequenceSoFar.clear();
+        }
+        return;
+    }
+    if (byte == '\n')
+        promptSoFar.clear();
+    else if (byte == '\x1b')
+        sequenceSoFar = byte;
+    else
+        promptSoFar += byte;
+}
+
+class TerminalOutput : public std::streambuf {
+public:
+    TerminalOutput(std::streambuf* screen, const char* upTriangle)
+        : screen_(screen), upTriangle_(upTriangle)
+    {
+    }
+
+protected:
+    int overflow(int byte) override
+    {
+        if (byte != traits_type::eof())
+            put(static_cast<char>(byte));
+        return traits_type::not_eof(byte);
+    }
+
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override
+    {
+        for (std::streamsize place = 0; place < count; ++place)
+            put(bytes[place]);
+        return count;
+    }
+
+    int sync() override { return screen_->pubsync(); }
+
+private:
+    void put(char byte)
+    {
+        rememberForThePrompt(byte);
+        if (byte == '\x1e')
+            screen_->sputn(upTriangle_, static_cast<std::streamsize>(std::strlen(upTriangle_)));
+        else
+            screen_->sputc(byte);
+    }
+
+    std::streambuf* screen_;
+    const char* upTriangle_;
+};
+
+// The character set is asked of the player's locale and the game's locale
+// put back at once, so nothing the game formats can change.
+static bool terminalSpeaksUtf8()
+{
+    std::string previous = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, "");
+    bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    std::setlocale(LC_CTYPE, previous.c_str());
+    return utf8;
+}
+
+void filterTheOutput()
+{
+    // Never freed: the output is still written at exit.
+    static TerminalOutput* output =
+        new TerminalOutput(std::cout.rdbuf(), terminalSpeaksUtf8() ? "\xe2\x96\xb2" : "^");
+    std::cout.rdbuf(output);
+}
+
+// The echo goes where the player looks: the screen, or the terminal itself
+// when the game's output is sent elsewhere.
+void echoToTerminal(const char* bytes, int count)
+{
+    std::cout.flush();
+    int screen = writingToTerminal ? STDOUT_FILENO : STDIN_FILENO;
+    while (count > 0) {
+        ssize_t written = write(screen, bytes, static_cast<size_t>(count));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return;
+        bytes += written;
+        count -= static_cast<int>(written);
+    }
+}
