@@ -4,6 +4,7 @@
 
 #include "buildings/buildings.h"
 #include "game/game.h"
+#include "world/town_map.h"
 
 #include <functional>
 #include <iostream>
@@ -39,7 +40,7 @@ TEST(GeneralStore, WalksItsThreeRoomsFromTheStreetAndBackOutToSquareTwo)
 {
     Transcript game = playScene("n\nw\ns\nn\nw\ne\nd\ns\ne\ne\n", [] {
         calmStart();
-        playerLocation = 1;
+        playerLocation = GENERAL_STORE_DOOR;
         runGame();
     });
     std::string utility = "You are in a utility room\nYou see a dilapidated work table\nObvious direction is south\n";
@@ -100,7 +101,7 @@ TEST(GeneralStore, TheRampLeadsUpIntoTheStorageRoomAndBackDownToTheRock)
     Transcript game = playScene("u\nd\ns\nn\n", [] {
         calmStart();
         rockMoved = 1;
-        playerLocation = 1023;
+        playerLocation = ROCK_ROOM;
         runSaloon();
     });
     // The rock room is described once on the way down, by the store.

@@ -3,6 +3,7 @@
 #include "harness.h"
 
 #include "buildings/buildings.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,7 @@ TEST(Hotel, TheStairsKillOnlyOnTheWayDown)
     auto stairsScene = [](unsigned seed) {
         return playScene("u\nd\n", [seed] {
             calmStart(seed);
-            playerLocation = 1601;
+            playerLocation = STAIRCASE_FOOT;
             runHotel();
         });
     };
@@ -70,7 +71,7 @@ TEST(Hotel, ABrotherWaitingInTheGuestRoomIsMetOnArrival)
     Transcript scene = playScene("go room\n", [] {
         calmStart();
         itemLocation[DEXTER] = 1604;
-        playerLocation = 1603;
+        playerLocation = HALLWAY;
         runHotel();
     });
     EXPECT_EQ(scene.output, HALLWAY_LINES + GUEST_ROOM_LINES +

@@ -4,6 +4,7 @@
 
 #include "buildings/buildings.h"
 #include "game/game.h"
+#include "world/town_map.h"
 
 #include <functional>
 #include <iostream>
@@ -42,7 +43,7 @@ TEST(Saloon, SwingDoorsMusicAndTheManagersDoorWithSoundOn)
     Transcript game = playScene("n\ne\nw\nlook\nw\n", [] {
         calmStart();
         soundOn = 'y';
-        playerLocation = 10;
+        playerLocation = SALOON_DOOR;
         runGame();
     });
     std::string music = "{loop samu}";

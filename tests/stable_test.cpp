@@ -2,6 +2,7 @@
 #include "harness.h"
 
 #include "buildings/buildings.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ TEST(Stable, ABrotherWaitingInTheFieldIsMetOnArrival)
     Transcript scene = playScene("e\n", [] {
         calmStart();
         itemLocation[RODNEY] = 2001;
-        playerLocation = 2000;
+        playerLocation = STABLE;
         runStable();
     });
     EXPECT_EQ(scene.output, STABLE_LINES + FIELD_LINES +

@@ -2,6 +2,7 @@
 #include "harness.h"
 
 #include "buildings/buildings.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ TEST(TelegraphOffice, LeavingStopsTheSoundOnlyWhileItIsOn)
     Transcript offInside = playScene("effects\nlook\nw\n", [] {
         calmStart();
         soundOn = 'y';
-        playerLocation = 500;
+        playerLocation = TELEGRAPH_OFFICE;
         runTelegraphOffice();
     });
     std::size_t described = offInside.output.rfind(OFFICE_LINES);
@@ -43,7 +44,7 @@ TEST(TelegraphOffice, LeavingStopsTheSoundOnlyWhileItIsOn)
 
     Transcript onInside = playScene("effects\nw\n", [] {
         calmStart();
-        playerLocation = 500;
+        playerLocation = TELEGRAPH_OFFICE;
         runTelegraphOffice();
     });
     EXPECT_EQ(onInside.output, OFFICE_LINES + "You see a wrinkled telegram\nObvious direction is west\n"
@@ -57,7 +58,7 @@ TEST(TelegraphOffice, ABrotherWaitingInsideIsMetOnArrival)
     Transcript scene = playScene("", [] {
         calmStart();
         itemLocation[DEXTER] = 500;
-        playerLocation = 500;
+        playerLocation = TELEGRAPH_OFFICE;
         runTelegraphOffice();
     });
     EXPECT_EQ(scene.output, OFFICE_LINES + "You see a wrinkled telegram\n"
