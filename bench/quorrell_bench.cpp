@@ -4,6 +4,7 @@
 // hello-world, how soon the first sound starts, and the memory a whole game
 // needs. Run with `cmake --build build --target bench`; add
 // --compare-with=FOLDER to measure another build's programs in the same run.
+#include "child_process.h"
 #include "platform/platform.h"
 #include "random_player.h"
 
@@ -11,16 +12,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <deque>
-#include <fcntl.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -52,39 +49,27 @@ int linesOf(const std::string& input)
     return lines;
 }
 
-std::FILE* fileHolding(const std::string& input)
+// A scratch file holding the input, for the games to read it from; removed
+// by the caller.
+std::string fileHolding(const std::string& input)
 {
-    std::FILE* file = std::tmpfile();
-    std::fwrite(input.data(), 1, input.size(), file);
-    std::fflush(file);
-    return file;
+    char name[] = "/tmp/quorrell-bench-XXXXXX";
+    int file = mkstemp(name);
+    if (file == -1 || write(file, input.data(), input.size()) != static_cast<ssize_t>(input.size()))
+        std::abort();
+    close(file);
+    return name;
 }
 
-struct Finished {
-    int status;
-    long peakKibibytes;
-};
-
-// Runs a program to its end with the file as its input and its output
-// thrown away, or kept in the given file.
-Finished runToTheEnd(const char* program, const char* seed, std::FILE* input, std::FILE* output = nullptr)
+// Runs a program to its end on the seed with the file as its input and its
+// output thrown away, or kept.
+ChildRun runToTheEnd(const char* program, const std::string& seed, const std::string& inputFile, bool keepScreen = false)
 {
-    std::rewind(input);
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fileno(input), STDIN_FILENO);
-        int nowhere = output ? fileno(output) : open("/dev/null", O_WRONLY);
-        dup2(nowhere, STDOUT_FILENO);
-        if (seed)
-            execl(program, program, "--seed", seed, static_cast<char*>(nullptr));
-        else
-            execl(program, program, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    struct rusage usage = {};
-    wait4(pid, &status, 0, &usage);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss};
+    ChildOptions options;
+    options.in = STREAM_FILE;
+    options.inputFile = inputFile;
+    options.out = keepScreen ? STREAM_TEXT : STREAM_NOWHERE;
+    return runProgram({program, "--seed", seed}, options);
 }
 
 double processSeconds()
@@ -102,13 +87,13 @@ double wallSeconds()
 void ScriptedLongGame(benchmark::State& state)
 {
     std::string input = longGame('n');
-    std::FILE* file = fileHolding(input);
+    std::string file = fileHolding(input);
     std::string seed = std::to_string(LONG_GAME_SEED);
     for (auto _ : state) {
-        if (runToTheEnd(QUORRELL_SCRIPT_PROGRAM, seed.c_str(), file).status != 0)
+        if (runToTheEnd(QUORRELL_SCRIPT_PROGRAM, seed, file).status != 0)
             state.SkipWithError("the game did not end with status 0");
     }
-    std::fclose(file);
+    std::remove(file.c_str());
     state.SetItemsProcessed(state.iterations() * linesOf(input));
     state.SetLabel(std::to_string(linesOf(input)) + " commands a game; items are commands");
 }
@@ -121,14 +106,14 @@ void RandomGames(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         RandomGame game = randomGame(0xBE7C4ull, index++);
-        std::FILE* file = fileHolding(game.input);
+        std::string file = fileHolding(game.input);
         std::string seed = std::to_string(game.seed);
         commands += linesOf(game.input);
         state.ResumeTiming();
-        if (runToTheEnd(QUORRELL_SCRIPT_PROGRAM, seed.c_str(), file).status != 0)
+        if (runToTheEnd(QUORRELL_SCRIPT_PROGRAM, seed, file).status != 0)
             state.SkipWithError("a game did not end with status 0");
         state.PauseTiming();
-        std::fclose(file);
+        std::remove(file.c_str());
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations());
@@ -177,37 +162,23 @@ BENCHMARK(SyncSoundWhileWaiting)->Iterations(10)->UseManualTime()->Unit(benchmar
 // question. Negative when there was no title or no clean end.
 double secondsToTheTitle(const char* program)
 {
-    int toGame[2];
-    int fromGame[2];
-    if (pipe(toGame) != 0 || pipe(fromGame) != 0)
-        return -1.0;
+    ChildOptions piped;
+    piped.in = STREAM_PIPE;
+    piped.out = STREAM_PIPE;
     double started = wallSeconds();
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(toGame[0], STDIN_FILENO);
-        dup2(fromGame[1], STDOUT_FILENO);
-        close(toGame[1]);
-        close(fromGame[0]);
-        execl(program, program, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(toGame[0]);
-    close(fromGame[1]);
+    Child game = startProgram({program}, piped);
     std::string seen;
     char buffer[4096];
     ssize_t count;
-    while (seen.find("QUORRELL") == std::string::npos && (count = read(fromGame[0], buffer, sizeof buffer)) > 0)
+    while (seen.find("QUORRELL") == std::string::npos && (count = read(game.output, buffer, sizeof buffer)) > 0)
         seen.append(buffer, static_cast<std::size_t>(count));
     double taken = wallSeconds() - started;
-    bool keyTaken = write(toGame[1], "\x1b", 1) == 1;
-    close(toGame[1]);
-    while (read(fromGame[0], buffer, sizeof buffer) > 0) {
+    bool keyTaken = write(game.input, "\x1b", 1) == 1;
+    close(game.input);
+    game.input = -1;
+    while (read(game.output, buffer, sizeof buffer) > 0) {
     }
-    close(fromGame[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    bool ended = keyTaken && seen.find("QUORRELL") != std::string::npos && WIFEXITED(status) &&
-                 WEXITSTATUS(status) == 0;
+    bool ended = keyTaken && seen.find("QUORRELL") != std::string::npos && finishChild(game).status == 0;
     return ended ? taken : -1.0;
 }
 
@@ -245,31 +216,13 @@ void StartUpToTheTitle(benchmark::State& state, const char* program)
 // target is 30 ms.
 void FirstSound(benchmark::State& state)
 {
+    ChildOptions dummyAudio;
+    dummyAudio.in = STREAM_SHARED;
+    dummyAudio.environment = {{"SDL_AUDIODRIVER", "dummy"}};
     for (auto _ : state) {
-        int fromChild[2];
-        if (pipe(fromChild) != 0) {
-            state.SkipWithError("no pipe");
-            break;
-        }
-        pid_t pid = fork();
-        if (pid == 0) {
-            dup2(fromChild[1], STDOUT_FILENO);
-            close(fromChild[0]);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            execl("/proc/self/exe", "quorrell_bench", "--first-sound", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fromChild[1]);
-        std::string said;
-        char buffer[256];
-        ssize_t count;
-        while ((count = read(fromChild[0], buffer, sizeof buffer)) > 0)
-            said.append(buffer, static_cast<std::size_t>(count));
-        close(fromChild[0]);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        double seconds = std::atof(said.c_str());
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || seconds <= 0.0) {
+        ChildRun child = runProgram({"/proc/self/exe", "--first-sound"}, dummyAudio);
+        double seconds = std::atof(child.out.c_str());
+        if (child.status != 0 || seconds <= 0.0) {
             state.SkipWithError("the first sound was not started");
             break;
         }
@@ -297,17 +250,12 @@ int startTheFirstSound()
 void PeakMemoryOfAWholeGame(benchmark::State& state, const char* program, char sound)
 {
     std::string input = longGame(sound);
-    std::FILE* file = fileHolding(input);
+    std::string file = fileHolding(input);
     std::string seed = std::to_string(LONG_GAME_SEED);
     long peak = 0;
     for (auto _ : state) {
-        std::FILE* screen = std::tmpfile();
-        Finished game = runToTheEnd(program, seed.c_str(), file, screen);
-        std::string shown;
-        std::rewind(screen);
-        for (int c = std::fgetc(screen); c != EOF; c = std::fgetc(screen))
-            shown += static_cast<char>(c);
-        std::fclose(screen);
+        ChildRun game = runToTheEnd(program, seed, file, true);
+        const std::string& shown = game.out;
         if (game.status != 0)
             state.SkipWithError("the game did not end with status 0");
         // Only the seeded game ends in victory on this route.
@@ -315,7 +263,7 @@ void PeakMemoryOfAWholeGame(benchmark::State& state, const char* program, char s
             state.SkipWithError("not the seeded game: the route did not win it (does the program take --seed?)");
         peak = std::max(peak, game.peakKibibytes);
     }
-    std::fclose(file);
+    std::remove(file.c_str());
     state.counters["peak_KiB"] = static_cast<double>(peak);
 }
 

@@ -4,13 +4,9 @@
 // office, where nothing is ever placed, the two must show the same game.
 #include "harness.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <regex>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -118,43 +114,20 @@ std::string withoutPauses(const std::string& transcript)
     return std::regex_replace(transcript, pause, "");
 }
 
-struct Running {
-    pid_t pid;
-    std::FILE* output;
-};
-
 // Starts the real game on the input, with its output to a file, so that
 // several games can wait out their pauses side by side.
-Running startRealGame(const std::string& input)
+Child startRealGame(const std::string& input)
 {
-    std::FILE* inputFile = std::tmpfile();
-    std::fwrite(input.data(), 1, input.size(), inputFile);
-    std::rewind(inputFile);
-    std::FILE* outputFile = std::tmpfile();
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fileno(inputFile), STDIN_FILENO);
-        dup2(fileno(outputFile), STDOUT_FILENO);
-        alarm(60);
-        execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    std::fclose(inputFile);
-    return {pid, outputFile};
+    ChildOptions options;
+    options.input = input;
+    options.timeoutSeconds = 60;
+    return startProgram({QUORRELL_PROGRAM}, options);
 }
 
-Transcript finish(Running game)
+Transcript finish(Child& game)
 {
-    int status = 0;
-    waitpid(game.pid, &status, 0);
-    std::string output;
-    std::rewind(game.output);
-    char buffer[65536];
-    std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, game.output)) > 0)
-        output.append(buffer, count);
-    std::fclose(game.output);
-    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    ChildRun run = finishChild(game);
+    return {run.out, run.signal != 0 ? -1 : run.status};
 }
 
 } // namespace
@@ -174,7 +147,7 @@ TEST(BadInput, EveryStreamEndsTheScriptedGameNormally)
 TEST(BadInput, EveryStreamEndsTheRealGameNormallyWithTheSameScreens)
 {
     std::vector<Stream> all = streams();
-    std::vector<Running> running;
+    std::vector<Child> running;
     for (const Stream& stream : all)
         running.push_back(startRealGame(stream.input));
     for (std::size_t i = 0; i < all.size(); ++i) {

@@ -5,56 +5,28 @@
 #include "world/random.h"
 #include "world/world.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <iostream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 // A game that has not ended after this long is taken to hang.
 const unsigned HANG_SECONDS = 20;
 
-static std::FILE* inputFile(const std::string& input)
+// The player's keys on standard input, and a limit for a game that hangs.
+static ChildOptions playing(const std::string& input)
 {
-    std::FILE* file = std::tmpfile();
-    std::fwrite(input.data(), 1, input.size(), file);
-    std::rewind(file);
-    return file;
+    ChildOptions options;
+    options.input = input;
+    options.timeoutSeconds = HANG_SECONDS;
+    return options;
 }
 
-static Transcript runChild(const std::string& input, const std::function<void()>& child)
+static Transcript transcriptOf(const ChildRun& run)
 {
-    std::FILE* file = inputFile(input);
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        std::abort();
-    std::cout.flush();
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fileno(file), STDIN_FILENO);
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        alarm(HANG_SECONDS);
-        child();
-        std::cout.flush();
-        _exit(0);
-    }
-    close(pipeEnds[1]);
-    std::string output;
-    char buffer[4096];
-    ssize_t count;
-    while ((count = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
-        output.append(buffer, static_cast<std::size_t>(count));
-    close(pipeEnds[0]);
-    std::fclose(file);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    return {run.out, run.signal != 0 ? -1 : run.status};
 }
 
 // With QUORRELL_CORPUS_DIR set, every whole game a test plays is kept there
@@ -79,17 +51,12 @@ static void keepForTheFuzzer(const std::string& input, unsigned seed)
 Transcript playGame(const std::string& input, unsigned seed)
 {
     keepForTheFuzzer(input, seed);
-    std::string seedText = std::to_string(seed);
-    return runChild(input, [&] {
-        execl(QUORRELL_SCRIPT_PROGRAM, QUORRELL_SCRIPT_PROGRAM, "--seed", seedText.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    });
+    return transcriptOf(runProgram({QUORRELL_SCRIPT_PROGRAM, "--seed", std::to_string(seed)}, playing(input)));
 }
 
 Transcript playScene(const std::string& input, const std::function<void()>& scene)
 {
-    return runChild(input, scene);
+    return transcriptOf(runChild(scene, playing(input)));
 }
 
 void quietStart(unsigned seed)

@@ -2,6 +2,8 @@
 // the player would have seen: the text with the screen and sound markers.
 #pragma once
 
+#include "child_process.h"
+
 #include <functional>
 #include <string>
 

@@ -1,15 +1,13 @@
 // The command line of both programs, and a game's record: played again, it
 // is the same game; put down and taken up again, it plays on as if it had
 // never stopped.
-#include <cerrno>
+#include "child_process.h"
+
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -17,24 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Played {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(int file)
-{
-    std::string text;
-    char buffer[4096];
-    lseek(file, 0, SEEK_SET);
-    ssize_t count;
-    while ((count = read(file, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(count));
-    close(file);
-    return text;
-}
 
 std::string fileText(const std::string& path)
 {
@@ -44,60 +24,14 @@ std::string fileText(const std::string& path)
     return text.str();
 }
 
-int scratchFile()
+// A program run to its end on the input, with what it wrote to stdout and
+// stderr.
+ChildRun play(const std::vector<std::string>& arguments, const std::string& input = "")
 {
-    char name[] = "/tmp/quorrell-options-XXXXXX";
-    int file = mkstemp(name);
-    unlink(name);
-    return file;
-}
-
-// Starts a program with its input from inputFile (or a pipe when it is -1,
-// whose writing end is returned in feed); stdout and stderr go to files.
-pid_t start(const std::vector<std::string>& arguments, int inputFile, int out, int err, int* feed = nullptr)
-{
-    int ends[2] = {-1, -1};
-    if (feed && pipe(ends) != 0)
-        std::abort();
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(feed ? ends[0] : inputFile, STDIN_FILENO);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        if (feed)
-            close(ends[1]);
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    if (feed) {
-        close(ends[0]);
-        *feed = ends[1];
-    }
-    return pid;
-}
-
-Played finish(pid_t pid, int out, int err)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), slurp(out), slurp(err)};
-}
-
-Played play(const std::vector<std::string>& arguments, const std::string& input = "")
-{
-    int in = scratchFile();
-    if (write(in, input.data(), input.size()) != static_cast<ssize_t>(input.size()))
-        std::abort();
-    lseek(in, 0, SEEK_SET);
-    int out = scratchFile();
-    int err = scratchFile();
-    Played run = finish(start(arguments, in, out, err), out, err);
-    close(in);
-    return run;
+    ChildOptions options;
+    options.input = input;
+    options.err = STREAM_TEXT;
+    return runProgram(arguments, options);
 }
 
 std::string scratchPath(const char* name)
@@ -153,7 +87,7 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         std::string shown;
         for (const std::string& argument : row.arguments)
             shown += " " + argument;
-        Played run = play(row.arguments, FIRST_PART);
+        ChildRun run = play(row.arguments, FIRST_PART);
         EXPECT_EQ(run.status, row.status) << shown;
         if (row.status == 0) {
             EXPECT_EQ(run.out.substr(0, row.seen.size()), row.seen) << shown;
@@ -174,7 +108,7 @@ TEST(CommandLine, TheSameSeedPlaysTheSameTown)
 {
     // A town where a brother waits on this walk, unlike seed 1's.
     std::string input = "nnBob\ne\nn\nw\nw\n";
-    Played game = play({GAME, "--seed", "77"}, input);
+    ChildRun game = play({GAME, "--seed", "77"}, input);
     std::string script = play({SCRIPT, "--seed", "77"}, input).out;
     std::string other = play({SCRIPT, "--seed", "1"}, input).out;
     ASSERT_NE(script, other);
@@ -200,10 +134,10 @@ TEST(Record, ReplaysToTheTranscriptOfItsSeedAndInput)
 {
     std::string record = scratchPath("replayed");
     std::string input = FIRST_PART + SECOND_PART + "quit\ny\x1b";
-    Played game = play({GAME, "--seed", "99", "--record", record}, input);
+    ChildRun game = play({GAME, "--seed", "99", "--record", record}, input);
     ASSERT_EQ(game.status, 0);
     EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 99\nstate ended\n" + input);
-    Played replayed = play({SCRIPT, "--replay", record});
+    ChildRun replayed = play({SCRIPT, "--replay", record});
     EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "99"}, input).out);
     // The terminal's replay reads nothing from the keyboard.
     EXPECT_EQ(play({GAME, "--replay", record}, "this is not read").out, game.out);
@@ -219,17 +153,17 @@ void expectResumedAsIfNeverStopped(const std::string& record)
 {
     std::string header = "Quorrell record\nformat 1\nseed 31\nstate open \n";
     ASSERT_EQ(fileText(record), header + FIRST_PART);
-    Played resumed = play({GAME, "--resume", record}, SECOND_PART);
+    ChildRun resumed = play({GAME, "--resume", record}, SECOND_PART);
     EXPECT_EQ(resumed.status, 0);
     EXPECT_EQ(fileText(record), header + FIRST_PART + SECOND_PART);
-    Played whole = play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART);
+    ChildRun whole = play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART);
     EXPECT_EQ(resumed.out, whole.out);
 }
 
 TEST(Record, PutDownAtTheEndOfInputAndResumed)
 {
     std::string record = scratchPath("ended-input");
-    Played first = play({GAME, "--seed", "31", "--record", record}, FIRST_PART);
+    ChildRun first = play({GAME, "--seed", "31", "--record", record}, FIRST_PART);
     EXPECT_NE(first.out.find("HAPPY TRAILS"), std::string::npos);
     expectResumedAsIfNeverStopped(record);
 }
@@ -237,24 +171,23 @@ TEST(Record, PutDownAtTheEndOfInputAndResumed)
 TEST(Record, KilledMidGameAndResumed)
 {
     std::string record = scratchPath("killed");
-    int out = scratchFile();
-    int err = scratchFile();
-    int feed = -1;
-    pid_t pid = start({GAME, "--seed", "31", "--record", record}, -1, out, err, &feed);
-    ASSERT_EQ(write(feed, FIRST_PART.data(), FIRST_PART.size()), static_cast<ssize_t>(FIRST_PART.size()));
+    ChildOptions fed;
+    fed.in = STREAM_PIPE;
+    fed.err = STREAM_TEXT;
+    Child game = startProgram({GAME, "--seed", "31", "--record", record}, fed);
+    ASSERT_EQ(write(game.input, FIRST_PART.data(), FIRST_PART.size()), static_cast<ssize_t>(FIRST_PART.size()));
     // Killed while it waits for the next command, the pipe still open.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (fileText(record).find(FIRST_PART) == std::string::npos && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     // A second game may not write into the record of one still playing.
     std::string before = fileText(record);
-    Played intruder = play({GAME, "--resume", record});
+    ChildRun intruder = play({GAME, "--resume", record});
     EXPECT_EQ(intruder.status, 2);
     EXPECT_NE(intruder.err.find("is being played by another game"), std::string::npos);
     EXPECT_EQ(fileText(record), before);
-    kill(pid, SIGTERM);
-    Played killed = finish(pid, out, err);
-    close(feed);
+    kill(game.pid, SIGTERM);
+    ChildRun killed = finishChild(game);
     EXPECT_EQ(killed.status, 128 + SIGTERM);
     expectResumedAsIfNeverStopped(record);
 }

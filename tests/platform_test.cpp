@@ -4,8 +4,8 @@
 #include "world/random.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <sys/wait.h>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -25,9 +25,13 @@ TEST(RandomGenerator, ASeedDrawsTheSameFifteenBitSequenceEverywhere)
 
 TEST(ScriptHarness, RefusesAnUnknownOptionOrABadSeed)
 {
-    for (const char* arguments : {"--sed 3", "--seed", "--seed x", "--seed 3x"}) {
-        std::string command = std::string(QUORRELL_SCRIPT_PROGRAM) + " " + arguments + " </dev/null 2>/dev/null";
-        int status = std::system(command.c_str());
-        EXPECT_EQ(WEXITSTATUS(status), 2) << arguments;
+    ChildOptions quiet;
+    quiet.in = STREAM_NOWHERE;
+    quiet.err = STREAM_NOWHERE;
+    const std::vector<std::string> refused[] = {{"--sed", "3"}, {"--seed"}, {"--seed", "x"}, {"--seed", "3x"}};
+    for (const std::vector<std::string>& arguments : refused) {
+        std::vector<std::string> command = {QUORRELL_SCRIPT_PROGRAM};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        EXPECT_EQ(runProgram(command, quiet).status, 2) << ::testing::PrintToString(arguments);
     }
 }

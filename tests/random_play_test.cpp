@@ -5,14 +5,11 @@
 #include "harness.h"
 #include "random_player.h"
 
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -27,55 +24,24 @@ const unsigned GAMES_AT_ONCE = 3;
 
 // No game of a few hundred commands comes near this; a game that runs away
 // is stopped here by the operating system rather than filling the disk.
-const rlim_t LONGEST_TRANSCRIPT = 4 << 20;
+const long LONGEST_TRANSCRIPT = 4 << 20;
 const unsigned HANG_SECONDS = 60;
 
 // In a sanitizer build the leak check at exit costs more than the game
 // itself; every tenth game still has it.
 const unsigned LEAK_CHECK_EVERY = 10;
 
-struct Running {
-    unsigned index;
-    pid_t pid;
-    std::FILE* output;
-};
-
-Running start(unsigned index, const RandomGame& game)
+Child start(unsigned index, const RandomGame& game)
 {
-    std::FILE* input = std::tmpfile();
-    std::fwrite(game.input.data(), 1, game.input.size(), input);
-    std::rewind(input);
-    std::FILE* output = std::tmpfile();
-    std::string seed = std::to_string(game.seed);
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fileno(input), STDIN_FILENO);
-        dup2(fileno(output), STDOUT_FILENO);
-        struct rlimit limit = {LONGEST_TRANSCRIPT, LONGEST_TRANSCRIPT};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        alarm(HANG_SECONDS);
-        if (index % LEAK_CHECK_EVERY != 0) {
-            const char* options = std::getenv("ASAN_OPTIONS");
-            setenv("ASAN_OPTIONS", (std::string(options ? options : "") + ":detect_leaks=0").c_str(), 1);
-        }
-        execl(QUORRELL_SCRIPT_PROGRAM, QUORRELL_SCRIPT_PROGRAM, "--seed", seed.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
+    ChildOptions options;
+    options.input = game.input;
+    options.longestFile = LONGEST_TRANSCRIPT;
+    options.timeoutSeconds = HANG_SECONDS;
+    if (index % LEAK_CHECK_EVERY != 0) {
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        options.environment = {{"ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0"}};
     }
-    std::fclose(input);
-    return {index, pid, output};
-}
-
-std::string contents(std::FILE* file)
-{
-    std::string text;
-    std::rewind(file);
-    char buffer[65536];
-    std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, count);
-    std::fclose(file);
-    return text;
+    return startProgram({QUORRELL_SCRIPT_PROGRAM, "--seed", std::to_string(game.seed)}, options);
 }
 
 bool endsWith(const std::string& text, const std::string& end)
@@ -84,12 +50,13 @@ bool endsWith(const std::string& text, const std::string& end)
 }
 
 // What went wrong with a finished game, or an empty string.
-std::string fault(int status, const std::string& output)
+std::string fault(const ChildRun& game)
 {
-    if (WIFSIGNALED(status))
-        return std::string("killed by ") + strsignal(WTERMSIG(status));
-    if (WEXITSTATUS(status) != 0)
-        return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (game.signal != 0)
+        return std::string("killed by ") + strsignal(game.signal);
+    if (game.status != 0)
+        return "exit status " + std::to_string(game.status);
+    const std::string& output = game.out;
     bool farewell = endsWith(output, FAREWELL_SCREEN);
     bool closing = endsWith(output, "Press escape to exit ") || endsWith(output, "Press escape to exit {play exit}");
     if (!farewell && !closing)
@@ -115,32 +82,27 @@ TEST_P(RandomPlay, EveryGameOfRandomCommandsEndsNormally)
 {
     const unsigned first = GetParam() * GAMES / SHARDS;
     const unsigned end = (GetParam() + 1) * GAMES / SHARDS;
-    std::vector<Running> running;
+    std::vector<Child> running;
+    std::map<pid_t, unsigned> gameOf;
     unsigned next = first;
     unsigned finished = first;
     unsigned failures = 0;
     while (finished < end) {
         while (next < end && running.size() < GAMES_AT_ONCE) {
             running.push_back(start(next, randomGame(MASTER_SEED, next)));
+            gameOf[running.back().pid] = next;
             ++next;
         }
-        int status = 0;
-        pid_t pid = wait(&status);
-        ASSERT_GT(pid, 0);
-        for (std::size_t i = 0; i < running.size(); ++i) {
-            if (running[i].pid != pid)
-                continue;
-            unsigned index = running[i].index;
-            std::string output = contents(running[i].output);
-            running.erase(running.begin() + static_cast<long>(i));
-            ++finished;
-            std::string problem = fault(status, output);
-            if (!problem.empty() && ++failures <= 5) {
-                ADD_FAILURE() << "game " << index << ": " << problem << "\nreplay: "
-                              << keepForReplay(index, randomGame(MASTER_SEED, index)) << "\nlast output: "
-                              << output.substr(output.size() > 400 ? output.size() - 400 : 0);
-            }
-            break;
+        ChildRun game = finishFirstChild(running);
+        ASSERT_GT(game.pid, 0);
+        unsigned index = gameOf[game.pid];
+        ++finished;
+        std::string problem = fault(game);
+        if (!problem.empty() && ++failures <= 5) {
+            const std::string& output = game.out;
+            ADD_FAILURE() << "game " << index << ": " << problem << "\nreplay: "
+                          << keepForReplay(index, randomGame(MASTER_SEED, index)) << "\nlast output: "
+                          << output.substr(output.size() > 400 ? output.size() - 400 : 0);
         }
     }
     EXPECT_EQ(failures, 0u) << "of games " << first << " to " << end - 1;

@@ -1,6 +1,7 @@
 // The real sound backend, heard through SDL's disk driver, which writes what
 // a sound card would have played to a file, in real time. Each scenario runs
 // in its own child process, so audio starts unopened every time.
+#include "child_process.h"
 #include "platform/platform.h"
 #include "platform/sound/sound_files.h"
 
@@ -10,14 +11,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <regex>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -30,9 +29,9 @@ namespace fs = std::filesystem;
 // The disk driver writes the format the backend asks for: 16-bit mono.
 const int CAPTURE_RATE = 22050;
 
-using Environment = std::vector<std::pair<const char*, std::string>>;
+using Environment = std::vector<std::pair<std::string, std::string>>;
 
-struct ChildRun {
+struct Scenario {
     std::string terminal;  // all the child wrote to standard output and error
     std::string report;    // what the child measured
     int status;            // exit status, or 128 + the signal that ended it
@@ -48,33 +47,48 @@ static std::string contentsOf(std::FILE* file)
     return text;
 }
 
-static ChildRun runChild(const fs::path& folder, const Environment& environment,
-                    const std::function<void(std::string& report)>& body)
+// Every child here runs in the folder with the environment, and its alarm
+// ends it long before any wait the tests look for could pass.
+static ChildOptions inFolder(const fs::path& folder, const Environment& environment)
 {
-    std::FILE* terminal = std::tmpfile();
+    ChildOptions options;
+    options.in = STREAM_SHARED;
+    options.err = STREAM_TEXT;
+    options.folder = folder.string();
+    options.environment = environment;
+    options.timeoutSeconds = 20;
+    return options;
+}
+
+static Scenario runScenario(const fs::path& folder, const Environment& environment,
+                            const std::function<void(std::string& report)>& body)
+{
     std::FILE* report = std::tmpfile();
-    std::fflush(nullptr);
-    std::cout.flush();
-    pid_t pid = fork();
-    if (pid == 0) {
-        alarm(20);
-        if (chdir(folder.c_str()) != 0)
-            _exit(126);
-        for (const auto& variable : environment)
-            setenv(variable.first, variable.second.c_str(), 1);
-        dup2(fileno(terminal), STDOUT_FILENO);
-        dup2(fileno(terminal), STDERR_FILENO);
-        std::string measured;
-        body(measured);
-        std::fputs(measured.c_str(), report);
-        std::fflush(report);
-        // exit, not _exit: the backend closes audio at exit, which ends the capture.
-        std::exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {contentsOf(terminal), contentsOf(report),
-            WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+    ChildOptions options = inFolder(folder, environment);
+    options.err = STREAM_WITH_OUTPUT;
+    ChildRun run = runChild(
+        [&body, report] {
+            std::string measured;
+            body(measured);
+            std::fputs(measured.c_str(), report);
+            std::fflush(report);
+            // exit, not _exit: the backend closes audio at exit, which ends the capture.
+            std::exit(0);
+        },
+        options);
+    return {run.out, contentsOf(report), run.status};
+}
+
+// The game played in the folder on the input; the run's err is what it said
+// on standard error.
+static ChildRun playIn(const fs::path& folder, const Environment& environment, const std::string& program,
+                       const std::string& input, ChildStream screen)
+{
+    ChildOptions options = inFolder(folder, environment);
+    options.in = STREAM_TEXT;
+    options.input = input;
+    options.out = screen;
+    return runProgram({program}, options);
 }
 
 // A scratch folder with a data folder in it, removed afterwards.
@@ -156,7 +170,7 @@ TEST(SoundBackend, APlayedSoundReturnsWhenItHasBeenHeardInFull)
 {
     Scratch scratch;
     writeSquareWave(scratch.folder / "data/tone.wav", 0.4, 8000);
-    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [](std::string& report) {
+    Scenario run = runScenario(scratch.folder, scratch.diskDriver(), [](std::string& report) {
         auto start = std::chrono::steady_clock::now();
         platformPlaySound("tone", SOUND_SYNC);
         report = std::to_string(millisecondsSince(start));
@@ -177,7 +191,7 @@ TEST(SoundBackend, ALoopReplacedByAnotherThenStoppedLeavesSilence)
     Scratch scratch;
     writeSquareWave(scratch.folder / "data/first.wav", 0.1, 8000);
     writeSquareWave(scratch.folder / "data/second.wav", 0.1, 4000);
-    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [](std::string&) {
+    Scenario run = runScenario(scratch.folder, scratch.diskDriver(), [](std::string&) {
         platformPlaySound("first", SOUND_LOOP);
         pause(400);
         platformPlaySound("second", SOUND_LOOP);
@@ -223,7 +237,7 @@ TEST(SoundBackend, WithoutAudioOrWithoutTheFileEveryCallReturnsAtOnceAndSaysNoth
     };
     for (const auto& scenario : cases) {
         const char* stem = scenario.stem;
-        ChildRun run = runChild(scratch.folder, scenario.environment, [stem](std::string& report) {
+        Scenario run = runScenario(scratch.folder, scenario.environment, [stem](std::string& report) {
             report = playEveryWay(stem);
         });
         ASSERT_EQ(run.status, 0) << scenario.environment[0].second;
@@ -238,7 +252,7 @@ TEST(SoundBackend, TheGameStillEndsWhenToldToOnceAudioIsOpen)
 {
     Scratch scratch;
     writeSquareWave(scratch.folder / "data/tone.wav", 0.05, 8000);
-    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [](std::string& report) {
+    Scenario run = runScenario(scratch.folder, scratch.diskDriver(), [](std::string& report) {
         platformPlaySound("tone", SOUND_SYNC);
         kill(getpid(), SIGTERM);
         pause(2000);
@@ -258,7 +272,7 @@ TEST(SoundFiles, TheWorkingFolderComesFirstThenBesideTheProgramThenItsShareFolde
         std::ofstream(scratch.folder / name) << "RIFF";
     for (const char* name : {"here.wav", "beside.wav", "shared.wav"})
         std::ofstream(installed / name) << "RIFF";
-    ChildRun run = runChild(scratch.folder, {}, [&program](std::string& report) {
+    Scenario run = runScenario(scratch.folder, {}, [&program](std::string& report) {
         for (const char* stem : {"here", "beside", "shared", "nowhere"})
             report += findSoundFileFrom(stem, program.string()) + "|";
     });
@@ -272,19 +286,9 @@ static void expectTheIntroHeardFromAnotherFolder(const char* program)
 {
     Scratch scratch;
     fs::remove(scratch.folder / "data");
-    std::string input = "nyBob\n";
-    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [&input, program](std::string&) {
-        std::FILE* keys = std::tmpfile();
-        std::fputs(input.c_str(), keys);
-        std::rewind(keys);
-        dup2(fileno(keys), STDIN_FILENO);
-        int devNull = open("/dev/null", O_WRONLY);
-        dup2(devNull, STDOUT_FILENO);
-        execl(program, program, static_cast<char*>(nullptr));
-        _exit(127);
-    });
+    ChildRun run = playIn(scratch.folder, scratch.diskDriver(), program, "nyBob\n", STREAM_NOWHERE);
     ASSERT_EQ(run.status, 0);
-    EXPECT_EQ(run.terminal, "") << "the game's standard error";
+    EXPECT_EQ(run.err, "") << "the game's standard error";
     double intro = 0.0;
     for (const char* stem : {"intr", "clto"})
         intro += (fs::file_size(fs::path(QUORRELL_DATA_DIR) / (std::string(stem) + ".wav")) - 44) / 2.0 / CAPTURE_RATE;
@@ -317,9 +321,11 @@ static std::string fileText(const fs::path& path)
 TEST(Install, TheInstalledGameFindsItsSoundsFromAnyFolder)
 {
     Scratch prefix;
-    std::string install = std::string("\"" CMAKE_COMMAND "\" --install \"" QUORRELL_BUILD_DIR "\" --prefix \"") +
-                          prefix.folder.string() + "\" >/dev/null";
-    ASSERT_EQ(std::system(install.c_str()), 0);
+    ChildOptions quiet;
+    quiet.out = STREAM_NOWHERE;
+    ChildRun install =
+        runProgram({CMAKE_COMMAND, "--install", QUORRELL_BUILD_DIR, "--prefix", prefix.folder.string()}, quiet);
+    ASSERT_EQ(install.status, 0);
     fs::path program = prefix.folder / INSTALLED_PROGRAM;
     ASSERT_TRUE(fs::exists(program));
     int sounds = 0;
@@ -334,15 +340,16 @@ TEST(Install, TheInstalledGameFindsItsSoundsFromAnyFolder)
 // The manual page is read through man: groff must take it without a warning.
 TEST(Install, TheManualPageFormatsWithoutWarnings)
 {
-    if (std::system("command -v groff >/dev/null 2>&1") != 0)
+    ChildOptions quiet;
+    quiet.out = STREAM_NOWHERE;
+    quiet.err = STREAM_NOWHERE;
+    if (runProgram({"groff", "--version"}, quiet).status != 0)
         GTEST_SKIP() << "groff is not installed";
-    std::string format = std::string("groff -man -Tutf8 -ww -z \"" QUORRELL_BUILD_DIR "/quorrell.6\" 2>&1");
-    std::FILE* warnings = popen(format.c_str(), "r");
-    std::string said;
-    for (int c = std::fgetc(warnings); c != EOF; c = std::fgetc(warnings))
-        said += static_cast<char>(c);
-    EXPECT_EQ(pclose(warnings), 0);
-    EXPECT_EQ(said, "");
+    ChildOptions warnings;
+    warnings.err = STREAM_WITH_OUTPUT;
+    ChildRun format = runProgram({"groff", "-man", "-Tutf8", "-ww", "-z", QUORRELL_BUILD_DIR "/quorrell.6"}, warnings);
+    EXPECT_EQ(format.status, 0);
+    EXPECT_EQ(format.out, "");
 }
 
 // A tracker module that plays a loud note for seconds: if the mixer's music
@@ -420,7 +427,7 @@ TEST(SoundBackend, ADamagedFileIsSkippedSilentlyAndNeverWaitedFor)
     Scratch scratch;
     writeDamagedFiles(scratch.folder / "data");
     for (const char* stem : {"empty", "text", "cut", "minute", "norate", "halfway", "float", "long", "tracker", "midi"}) {
-        ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [stem](std::string& report) {
+        Scenario run = runScenario(scratch.folder, scratch.diskDriver(), [stem](std::string& report) {
             report = playEveryWay(stem);
         });
         // The child's alarm ends it long before a minute of waiting.
@@ -432,39 +439,13 @@ TEST(SoundBackend, ADamagedFileIsSkippedSilentlyAndNeverWaitedFor)
     }
 }
 
-// Runs the real game in the folder with the input, and returns what it wrote
-// to standard output; its standard error goes to the run's terminal.
-static ChildRun playRealGame(const fs::path& folder, const Environment& environment, const std::string& input,
-                             std::string& screen)
-{
-    std::FILE* output = std::tmpfile();
-    ChildRun run = runChild(folder, environment, [&input, output](std::string&) {
-        std::FILE* keys = std::tmpfile();
-        std::fwrite(input.data(), 1, input.size(), keys);
-        std::rewind(keys);
-        dup2(fileno(keys), STDIN_FILENO);
-        dup2(fileno(output), STDOUT_FILENO);
-        execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, static_cast<char*>(nullptr));
-        _exit(127);
-    });
-    screen = contentsOf(output);
-    return run;
-}
-
 // The screen the harness shows for the same game, without its pauses and
 // sounds, with the real terminal's sequences for its screen markers.
 static std::string scriptedScreen(const std::string& input)
 {
-    std::FILE* keys = std::tmpfile();
-    std::fwrite(input.data(), 1, input.size(), keys);
-    std::rewind(keys);
-    std::string command = std::string(QUORRELL_SCRIPT_PROGRAM) + " <&" + std::to_string(fileno(keys));
-    std::FILE* transcript = popen(command.c_str(), "r");
-    std::string text;
-    for (int c = std::fgetc(transcript); c != EOF; c = std::fgetc(transcript))
-        text += static_cast<char>(c);
-    pclose(transcript);
-    std::fclose(keys);
+    ChildOptions options;
+    options.input = input;
+    std::string text = runProgram({QUORRELL_SCRIPT_PROGRAM}, options).out;
     text = std::regex_replace(text, std::regex(R"(\{(delay [0-9]+|play [a-z]+|loop [a-z]+|stop)\})"), "");
     text = std::regex_replace(text, std::regex(R"(\{cls\})"), "\x1b[H\x1b[2J");
     return std::regex_replace(text, std::regex(R"(\{goto ([0-9]+),([0-9]+)\})"), "\x1b[$2;$1H");
@@ -488,11 +469,10 @@ TEST(SoundBackend, WithDamagedFilesOrNoAudioAWholeGamePlaysOnInSilence)
     };
     std::string expected = scriptedScreen(input);
     for (const auto& scenario : cases) {
-        std::string screen;
-        ChildRun run = playRealGame(scratch.folder, scenario.environment, input, screen);
+        ChildRun run = playIn(scratch.folder, scenario.environment, QUORRELL_PROGRAM, input, STREAM_TEXT);
         EXPECT_EQ(run.status, 0) << scenario.name;
-        EXPECT_EQ(run.terminal, "") << scenario.name << ": nothing on standard error";
-        EXPECT_EQ(screen, expected) << scenario.name;
+        EXPECT_EQ(run.err, "") << scenario.name << ": nothing on standard error";
+        EXPECT_EQ(run.out, expected) << scenario.name;
     }
     for (int sample : capturedSamples(scratch.capture()))
         ASSERT_EQ(sample, 0);
@@ -500,12 +480,7 @@ TEST(SoundBackend, WithDamagedFilesOrNoAudioAWholeGamePlaysOnInSilence)
 
 static std::string neededLibraries(const char* program)
 {
-    std::string command = std::string("readelf -d \"") + program + "\"";
-    std::FILE* dynamic = popen(command.c_str(), "r");
-    std::string text;
-    for (int c = std::fgetc(dynamic); c != EOF; c = std::fgetc(dynamic))
-        text += static_cast<char>(c);
-    pclose(dynamic);
+    std::string text = runProgram({"readelf", "-d", program}).out;
     std::string needed;
     std::regex library(R"(\(NEEDED\)[^\[]*\[([^\]]+)\])");
     for (std::sregex_iterator it(text.begin(), text.end(), library), end; it != end; ++it)
@@ -528,17 +503,9 @@ TEST(SoundModule, TheGameLinksNoAudioLibraryAndPlaysOnWithoutItsModule)
     fs::path program = scratch.folder / "quorrell";
     fs::copy_file(QUORRELL_PROGRAM, program);
     fs::copy(QUORRELL_DATA_DIR, scratch.folder / "data");
-    ChildRun run = runChild(scratch.folder, scratch.diskDriver(), [&program](std::string&) {
-        std::FILE* keys = std::tmpfile();
-        std::fputs("nyBob\nopen drawer\n", keys);
-        std::rewind(keys);
-        dup2(fileno(keys), STDIN_FILENO);
-        int devNull = open("/dev/null", O_WRONLY);
-        dup2(devNull, STDOUT_FILENO);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    });
+    ChildRun run = playIn(scratch.folder, scratch.diskDriver(), program.string(), "nyBob\nopen drawer\n",
+                          STREAM_NOWHERE);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.terminal, "") << "the game's standard error";
+    EXPECT_EQ(run.err, "") << "the game's standard error";
     EXPECT_FALSE(fs::exists(scratch.capture())) << "audio was opened";
 }

@@ -3,7 +3,8 @@
 // back. The pane runs a small shell script that records the terminal's
 // settings before and after the game and the game's exit status, then keeps
 // the pane open so the last screen and the cursor can still be read.
-#include <cerrno>
+#include "child_process.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -13,7 +14,6 @@
 #include <functional>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -37,47 +37,19 @@ struct Placed {
     std::string text;
 };
 
-// Runs a program with arguments (no shell) and returns what it wrote.
-std::string runProgram(const std::vector<std::string>& arguments, int* status = nullptr)
+// What a program (no shell) wrote. A test run from inside tmux must still
+// start servers of its own.
+std::string outputOf(const std::vector<std::string>& arguments)
 {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        std::abort();
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        // A test run from inside tmux must still start servers of its own.
-        unsetenv("TMUX");
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    close(pipeEnds[1]);
-    std::string output;
-    char buffer[4096];
-    ssize_t count;
-    while ((count = read(pipeEnds[0], buffer, sizeof buffer)) > 0 || (count < 0 && errno == EINTR)) {
-        if (count > 0)
-            output.append(buffer, static_cast<std::size_t>(count));
-    }
-    close(pipeEnds[0]);
-    int waitStatus = 0;
-    waitpid(pid, &waitStatus, 0);
-    if (status)
-        *status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
-    return output;
+    ChildOptions options;
+    options.in = STREAM_SHARED;
+    options.unsetEnvironment = {"TMUX"};
+    return runProgram(arguments, options).out;
 }
 
 bool tmuxAvailable()
 {
-    int status = 0;
-    runProgram({"tmux", "-V"}, &status);
-    return status == 0;
+    return runProgram({"tmux", "-V"}).status == 0;
 }
 
 std::string trimmedRight(std::string line)
@@ -162,7 +134,7 @@ public:
     std::string tmux(std::vector<std::string> arguments)
     {
         arguments.insert(arguments.begin(), {"tmux", "-L", socket_});
-        return runProgram(arguments);
+        return outputOf(arguments);
     }
 
     void type(const std::string& text) { tmux({"send-keys", "-t", "game", "-l", text}); }
@@ -218,7 +190,7 @@ public:
     std::string paneTty() { return trimmedRight(tmux({"display-message", "-p", "-t", "game", "#{pane_tty}"})); }
 
     // The pane's terminal settings right now, read from outside.
-    std::string settingsNow() { return trimmedRight(runProgram({"stty", "-F", paneTty(), "-g"})); }
+    std::string settingsNow() { return trimmedRight(outputOf({"stty", "-F", paneTty(), "-g"})); }
 
     bool finished() { return fs::exists(folder_ / "status"); }
 

@@ -1,6 +1,6 @@
 // The game's sounds. Game code asks for a named cue, or for one file by its
-// stem; the platform finds and plays the file. None of these looks at
-// soundOn: every caller tests soundOn == 'y' right before the call.
+// stem; the platform finds and plays the file. Only playOrSay looks at
+// soundOn: before any other of these, the caller tests soundOn == 'y'.
 #pragma once
 
 #include "platform/platform.h"

@@ -1,3 +1,5 @@
+// input/: what the front ends share (reader, line editor, options, records).
+//
 // The one reader of standard input that lines, words and keys all share, so
 // that nothing typed ahead is lost when the game switches between them.
 #pragma once

@@ -92,7 +92,9 @@ static unsigned readSeed(const char* text)
     refuse("--seed is 0 to 4294967295, not", text);
 }
 
-// "--name value" or "--name=value"; null when it is not this option.
+// "--name value" or "--name=value": true when the argument is this option,
+// with its value taken (null when the option ends the command line without
+// one).
 static bool matches(const char* argument, const char* name, char** argv, int argc, int& place,
                     const char*& value, bool takesValue)
 {

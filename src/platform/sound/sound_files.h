@@ -1,3 +1,5 @@
+// sound/: the back ends (an SDL2_mixer module, or silence) and their file search.
+//
 // Where the sound backend finds the game's recordings and its audio
 // module, and which files it lets the audio library see.
 #pragma once
@@ -13,7 +15,9 @@ std::string findSoundFile(const char* stem);
 std::string findSoundFileFrom(const char* stem, const std::string& programFolder);
 
 // While muted (a resumed game playing its record again at full speed) every
-// sound is skipped. Each sound backend has it.
+// sound is skipped. Only the terminal resumes a game, so only the back ends
+// it links have it (the audio module's loader and the silent one); Windows'
+// PlaySoundA back end has none.
 void muteSounds(bool muted);
 
 // The whole file when it is a plain PCM WAV recording (RIFF/WAVE, 8 or 16

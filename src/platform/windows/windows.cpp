@@ -1,3 +1,5 @@
+// windows/: the Windows console, and PlaySoundA for sound (windows_sound.cpp).
+//
 // The real game on the Windows console: the console's own calls for the
 // cursor and the screen, _getch for single keys, the console's line editing
 // for commands, and a sleeping wait for pauses.
