@@ -82,10 +82,20 @@ static int readKeyLive()
     return key;
 }
 
+// The screen the player looks at, for a line that wraps.
+static int screenColumns()
+{
+    struct winsize size = {};
+    if (ioctl(writingToTerminal ? STDOUT_FILENO : STDIN_FILENO, TIOCGWINSZ, &size) != 0)
+        return 0;
+    return size.ws_col;
+}
+
 static bool readEditedLine(char* line, int capacity, bool command)
 {
     std::cout.flush();
     resumed = 0;
+    editorPlaceLine(screenColumns(), promptColumn());
     readingLine = true;
     bool read = command ? editorReadLine(line, capacity) : editorReadAnswer(line, capacity);
     readingLine = false;
