@@ -61,6 +61,9 @@ pid_t start(const std::vector<std::string>& arguments, int inputFile, int out, i
         std::abort();
     pid_t pid = fork();
     if (pid == 0) {
+        // A terminal that lays out screens, whatever the tests run in; env
+        // TERM=dumb before the program asks for plain text.
+        setenv("TERM", "xterm", 1);
         dup2(feed ? ends[0] : inputFile, STDIN_FILENO);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
@@ -132,6 +135,20 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{SCRIPT, "--help"}, 0, "usage: quorrell-script [--seed N | --replay FILE]"},
         {{GAME, "--version"}, 0, "quorrell " QUORRELL_VERSION "\n"},
         {{SCRIPT, "--version"}, 0, "quorrell-script " QUORRELL_VERSION "\n"},
+        {{GAME, "-h"}, 0, "usage: quorrell [--seed N]"},
+        {{SCRIPT, "-V"}, 0, "quorrell-script " QUORRELL_VERSION "\n"},
+        // Help and version win wherever they stand, whatever else is wrong.
+        {{GAME, "--bogus", "--help"}, 0, "usage: quorrell [--seed N]"},
+        {{GAME, "--help", "--bogus"}, 0, "usage: quorrell [--seed N]"},
+        {{GAME, "--record", "-V"}, 0, "quorrell " QUORRELL_VERSION "\n"},
+        {{SCRIPT, "--seed", "x", "-h"}, 0, "usage: quorrell-script"},
+        {{GAME, "--"}, 0, "\x1b[H\x1b[2J"},
+        {{GAME, "--", "--help"}, 2, "quorrell: unexpected argument '--help' (see quorrell --help)\n"},
+        {{SCRIPT, "--seed", "3", "--", "x"}, 2, "quorrell-script: unexpected argument 'x' (see quorrell-script --help)\n"},
+        // An option's value is never the next option.
+        {{GAME, "--record", "--seed", "5"}, 2, "quorrell: --record needs a file (see quorrell --help)\n"},
+        {{GAME, "--seed", "--record", "x"}, 2, "quorrell: --seed needs a number (see quorrell --help)\n"},
+        {{SCRIPT, "--replay", "-h"}, 0, "usage: quorrell-script"},
         {{GAME, "--bogus"}, 2, "quorrell: unknown option '--bogus' (see quorrell --help)\n"},
         {{SCRIPT, "--record", "x"}, 2, "quorrell-script: unknown option '--record' (see quorrell-script --help)\n"},
         {{GAME, "north"}, 2, "quorrell: unexpected argument 'north' (see quorrell --help)\n"},
@@ -162,6 +179,17 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
             EXPECT_EQ(run.err, row.seen) << shown;
             EXPECT_EQ(run.out, "") << shown;
         }
+    }
+    // A help or version that cannot be written is no success.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{GAME, "--help"}, {GAME, "-V"}, {SCRIPT, "-h"}, {SCRIPT, "--version"}}) {
+        int full = open("/dev/full", O_WRONLY);
+        int err = scratchFile();
+        Played run = finish(start(arguments, full, full, err), scratchFile(), err);
+        close(full);
+        EXPECT_EQ(run.status, 1) << arguments[1];
+        EXPECT_NE(run.err.find("cannot write the"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
     }
     // The help names every option and where the sounds are.
     std::string help = play({GAME, "--help"}).out;

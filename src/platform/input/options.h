@@ -11,7 +11,8 @@ struct CommandLine {
 };
 
 // Reads the options of quorrell (terminalGame) or quorrell-script. --help and
-// --version print to standard output and exit 0; anything wrong ends the
+// --version (-h, -V) print to standard output and exit 0, wherever they
+// stand, or exit 1 when that cannot be written; anything wrong ends the
 // program with one line on standard error and exit status 2.
 CommandLine readProgramOptions(int argc, char** argv, bool terminalGame);
 
