@@ -44,6 +44,8 @@ void refuseCommandLine(const char* problem)
     if (terminalGame) {
         answer(
             "usage: quorrell [--seed N] [--record FILE | --replay FILE | --resume FILE]\n"
+            "                [--plain]\n"
+            "       quorrell --transcript FILE\n"
             "       quorrell --help | --version\n"
             "\n"
             "Quorrell is a text adventure for the terminal. You are the Marshal of\n"
@@ -55,6 +57,13 @@ void refuseCommandLine(const char* problem)
             "  --replay FILE  play a recorded game again on the screen, with its pauses\n"
             "  --resume FILE  replay a recorded game at full speed, then play on from\n"
             "                 where it stopped, adding to FILE\n"
+            "  --plain        plain text, with no cursor jumps and no erased lines, for\n"
+            "                 screen readers, braille displays, dumb terminals and logs\n"
+            "                 (quorrell --plain | tee log); chosen by itself when TERM\n"
+            "                 is dumb or unset\n"
+            "  --transcript FILE\n"
+            "                 write what the player saw in a recorded game, as plain\n"
+            "                 text, at once and without pauses or sounds\n"
             "  -h, --help     show this and exit\n"
             "  -V, --version  show the version and exit\n"
             "  --             end the options\n"
@@ -170,7 +179,7 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
 {
     programName = terminalGame ? "quorrell" : "quorrell-script";
     answerHelpOrVersion(argc, argv, terminalGame);
-    CommandLine options = {false, 1, nullptr, nullptr, nullptr};
+    CommandLine options = {false, 1, nullptr, nullptr, nullptr, nullptr, false};
     for (int place = 1; place < argc; ++place) {
         const char* argument = argv[place];
         const char* value = nullptr;
@@ -191,16 +200,22 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
             takeFile(options.recordPath, "--record", value);
         } else if (terminalGame && matches(argument, "--resume", argv, argc, place, value, true)) {
             takeFile(options.resumePath, "--resume", value);
+        } else if (terminalGame && matches(argument, "--transcript", argv, argc, place, value, true)) {
+            takeFile(options.transcriptPath, "--transcript", value);
+        } else if (terminalGame && matches(argument, "--plain", argv, argc, place, value, false)) {
+            options.plain = true;
         } else {
             refuse(argument[0] == '-' ? "unknown option" : "unexpected argument", argument);
         }
     }
-    int records = (options.recordPath != nullptr) + (options.replayPath != nullptr) + (options.resumePath != nullptr);
+    int records = (options.recordPath != nullptr) + (options.replayPath != nullptr) +
+                  (options.resumePath != nullptr) + (options.transcriptPath != nullptr);
     if (records > 1)
-        refuseCommandLine("--record, --replay and --resume go one at a time");
+        refuseCommandLine("--record, --replay, --resume and --transcript go one at a time");
     // A record brings its own seed.
-    if (options.seedGiven && (options.replayPath || options.resumePath))
-        refuseCommandLine(options.replayPath ? "--seed cannot go with --replay: the record has its seed"
-                                             : "--seed cannot go with --resume: the record has its seed");
+    const char* reading = options.replayPath ? "--replay" : options.resumePath ? "--resume"
+                        : options.transcriptPath ? "--transcript" : nullptr;
+    if (options.seedGiven && reading)
+        refuseCommandLine((std::string("--seed cannot go with ") + reading + ": the record has its seed").c_str());
     return options;
 }

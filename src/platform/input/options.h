@@ -8,6 +8,8 @@ struct CommandLine {
     const char* recordPath;  // --record FILE, or null
     const char* replayPath;  // --replay FILE, or null
     const char* resumePath;  // --resume FILE, or null
+    const char* transcriptPath;  // --transcript FILE, or null
+    bool plain;              // --plain
 };
 
 // Reads the options of quorrell (terminalGame) or quorrell-script. --help and

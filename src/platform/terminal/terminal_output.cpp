@@ -136,11 +136,15 @@ static bool terminalSpeaksUtf8()
     return utf8;
 }
 
+const char* terminalTriangle()
+{
+    return terminalSpeaksUtf8() ? "\xe2\x96\xb2" : "^";
+}
+
 void filterTheOutput()
 {
     // Never freed: the output is still written at exit.
-    static TerminalOutput* output =
-        new TerminalOutput(std::cout.rdbuf(), terminalSpeaksUtf8() ? "\xe2\x96\xb2" : "^");
+    static TerminalOutput* output = new TerminalOutput(std::cout.rdbuf(), terminalTriangle());
     std::cout.rdbuf(output);
 }
 
