@@ -202,6 +202,17 @@ static void redrawRest()
     moveScreenCursorTo(placeOf(cursor));
 }
 
+// The line end goes below the line's last row, wherever the cursor was in
+// it; a line that filled its last row has the cursor on a fresh row already.
+static void endTheLine()
+{
+    ScreenPlace end = placeOf(line.size());
+    if (end.row != screenCursor.row)
+        moveScreenCursorTo(end);
+    if (screenWidth == 0 || endOfText(line.size()).column < screenWidth)
+        echo("\n");
+}
+
 // Plain text erases at the end only, as a dumb terminal can: back over the
 // characters, blanks over them, and back again.
 static void eraseEndPlainly(std::size_t place)
@@ -595,7 +606,7 @@ static bool readLine(char* text, int capacity, bool kept)
         return false;
     }
     if (!plainEcho)
-        echo("\n");
+        endTheLine();
     if (kept)
         remember();
     line.copy(text, line.size());
