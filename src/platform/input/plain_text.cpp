@@ -185,17 +185,17 @@ static void put(const std::string& character, int width)
 {
     PlainRow& row = screen[static_cast<std::size_t>(cursorRow)];
     std::vector<std::string>& cells = row.cells;
-    if (width == 0) {
+    int before = std::min(cursorColumn, static_cast<int>(cells.size())) - 1;
+    while (before > 0 && cells[static_cast<std::size_t>(before)].empty())
+        --before;
+    if (width == 0 && before >= 0 && cells[static_cast<std::size_t>(before)] != BLANK) {
         // A mark goes on the character before it.
-        int column = cursorColumn - 1;
-        while (column > 0 && cells[static_cast<std::size_t>(column)].empty())
-            --column;
-        if (column >= 0 && column < static_cast<int>(cells.size())) {
-            cells[static_cast<std::size_t>(column)] += character;
-            markChanged(row, column);
-        }
+        cells[static_cast<std::size_t>(before)] += character;
+        markChanged(row, before);
         return;
     }
+    // A mark with nothing to go on is kept in a cell of its own.
+    width = std::max(width, 1);
     std::size_t column = static_cast<std::size_t>(cursorColumn);
     std::size_t end = column + static_cast<std::size_t>(width);
     if (cells.size() < end)
@@ -310,6 +310,7 @@ void plainClearScreen()
     rowsWritten = 0;
     openRow = NO_ROW;
     layingOut = true;
+    keyLast = false;
 }
 
 void plainSettle()
