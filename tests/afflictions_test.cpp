@@ -5,6 +5,7 @@
 
 #include "turn/turn.h"
 #include "game/game.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <iostream>
@@ -110,7 +111,7 @@ TEST(Hunger, WithSoundTheMarshalIsHeardFallingIndoors)
         soundOn = 'y';
         turnCount = 150;
         hungerStage = 15;
-        playerLocation = 600;
+        playerLocation = OFFICE;
         takeTurns(1);
     });
     EXPECT_TRUE(startsWith(game.output, "{play shsh}{play fafl}You have fallen on your face\n" + starvedScreen(true)))
@@ -127,7 +128,7 @@ TEST(Hunger, HoldsItsStageWhileABrotherTheVenomOrTheBreadIsThere)
                    calmStart();
                    turnCount = 140;
                    hungerStage = 3;
-                   playerLocation = 8;
+                   playerLocation = OFFICE_SALOON_ROAD;
                    hold();
                    takeTurns(2);
                    release();
@@ -153,7 +154,7 @@ TEST(Hunger, WaitsOutAGunfightWhileThePoisonRunsOn)
         calmStart(1);  // a miss, a miss, then a kill
         turnCount = 135;
         rabiesFree = 0;
-        playerLocation = itemLocation[DEXTER] = 8;
+        playerLocation = itemLocation[DEXTER] = OFFICE_SALOON_ROAD;
         itemLocation[GUN] = CARRIED;
         runGame();
     });
@@ -203,7 +204,7 @@ TEST(Nightfall, WaitsWhileTheMarshalIsHungryPoisonedOrFacingABrother)
                    calmStart();
                    turnCount = 210;
                    hungerStage = -1;
-                   playerLocation = 8;
+                   playerLocation = OFFICE_SALOON_ROAD;
                    hold();
                    takeTurns(1);
                    release();
@@ -225,7 +226,7 @@ TEST(Venom, TheBiteKillsOnTheTenthCommand)
 {
     Transcript game = playScene("n\n" + lines(12), [] {
         calmStart();
-        playerLocation = itemLocation[SNAKE] = 8;
+        playerLocation = itemLocation[SNAKE] = OFFICE_SALOON_ROAD;
         runGame();
     });
     std::string expected = ROAD + "You see a coiled rattle snake\n" + DIRECTIONS +
@@ -242,7 +243,7 @@ TEST(Venom, TheBiteKillsOnTheTenthCommand)
     Transcript heard = playScene("u\n", [] {
         calmStart();
         soundOn = 'y';
-        playerLocation = 1600;
+        playerLocation = HOTEL_LOBBY;
         venomFree = 0;
         venomStage = 9;
         takeTurns(1);
@@ -257,7 +258,7 @@ TEST(Rabies, KillsOnTheTenthStepAndFallsToTheFloorEvenOutdoors)
         return playScene(lines(12), [sound] {
                    calmStart();
                    soundOn = sound;
-                   playerLocation = 8;
+                   playerLocation = OFFICE_SALOON_ROAD;
                    rabiesFree = 0;
                    takeTurns(12);
                })
@@ -278,7 +279,7 @@ TEST(BreadSickness, KillsOnTheTenthStep)
         return playScene(lines(12), [sound] {
                    calmStart();
                    soundOn = sound;
-                   playerLocation = 8;
+                   playerLocation = OFFICE_SALOON_ROAD;
                    breadBagState = 0;
                    takeTurns(12);
                })
@@ -303,7 +304,7 @@ TEST(Poisons, TheCureStopsEachSicknessAndKeepsItsCount)
         return playScene(lines(20), [=] {
                    calmStart();
                    turnCount = startTurn;
-                   playerLocation = 8;
+                   playerLocation = OFFICE_SALOON_ROAD;
                    poison();
                    takeTurns(4);
                    cure();
@@ -348,7 +349,7 @@ static void sinkingWithTheRope(char sound)
 {
     calmStart();
     soundOn = sound;
-    playerLocation = itemLocation[QUICKSAND] = 8;
+    playerLocation = itemLocation[QUICKSAND] = OFFICE_SALOON_ROAD;
     itemLocation[ROPE] = CARRIED;
     itemsCarried = 1;
 }
@@ -393,7 +394,7 @@ TEST(Quicksand, CaughtAgainWithoutTheRopeTheMarshalIsSwallowed)
 {
     Transcript game = playScene("e\nthrow rope\nlook\n" + lines(5, "throw rope\n"), [] {
         sinkingWithTheRope('n');
-        playerLocation = 7;
+        playerLocation = OUTSIDE_OFFICE;
         runGame();
     });
     EXPECT_TRUE(startsWith(game.output, "You are on the road outside your office\n" + DIRECTIONS + ROAD +
@@ -413,7 +414,7 @@ TEST(Quicksand, APoisonedMarshalWalksOverItUnharmed)
     for (bool snakeBite : {true, false}) {
         Transcript game = playScene("e\ne\n", [snakeBite] {
             calmStart();
-            playerLocation = 7;
+            playerLocation = OUTSIDE_OFFICE;
             itemLocation[QUICKSAND] = 8;
             (snakeBite ? venomFree : rabiesFree) = 0;
             (snakeBite ? venomStage : rabiesStage) = 1;

@@ -4,6 +4,7 @@
 
 #include "encounters/encounters.h"
 #include "game/game.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <cstring>
@@ -32,7 +33,7 @@ static void snakeOnTheRoad(unsigned seed, char sound, int rounds)
 {
     calmStart(seed);
     soundOn = sound;
-    playerLocation = 8;
+    playerLocation = OFFICE_SALOON_ROAD;
     itemLocation[SNAKE] = 8;
     if (rounds != NO_GUN) {
         itemLocation[GUN] = CARRIED;
@@ -127,7 +128,7 @@ static std::string ratFight(const std::string& typed, unsigned seed, char sound 
     return playScene(typed + "\n", [=] {
                calmStart(seed);
                soundOn = sound;
-               playerLocation = itemLocation[RAT] = 1600;
+               playerLocation = itemLocation[RAT] = HOTEL_LOBBY;
                if (rounds != NO_GUN) {
                    itemLocation[GUN] = CARRIED;
                    gunRounds = rounds;

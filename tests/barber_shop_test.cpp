@@ -2,6 +2,7 @@
 #include "harness.h"
 
 #include "buildings/buildings.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ TEST(BarberShop, ABrotherWaitingInsideIsMetOnArrival)
         calmStart();
         itemLocation[CLARENCE] = 1500;
         itemLocation[MEDICINE] = CARRIED;
-        playerLocation = 1500;
+        playerLocation = BARBER_SHOP;
         runBarberShop();
     });
     EXPECT_EQ(scene.output, SHOP + "There is Clarence Desperado smiling and pointing a gun at you\n"

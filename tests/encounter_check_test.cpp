@@ -4,6 +4,7 @@
 
 #include "buildings/rooms.h"
 #include "commands/commands.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <iostream>
@@ -24,7 +25,7 @@ static void describeDustyRoom(char* command)
 static void dustyRoomCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 9;
+        playerLocation = OUTSIDE_SALOON;
     else if (!refuseDirection(command, "nsdu"))
         interpretCommand(command, lastDescribedRoom);
 }
@@ -32,7 +33,7 @@ static void dustyRoomCommand(char* command, int& lastDescribedRoom)
 // The Marshal walks into the dusty room (a hotel code) with his loaded gun.
 static void enterDustyRoom()
 {
-    playerLocation = 1600;
+    playerLocation = HOTEL_LOBBY;
     itemLocation[GUN] = CARRIED;
     runBuilding(1600, describeDustyRoom, dustyRoomCommand);
     std::cout << "[out at " << playerLocation << "]";

@@ -3,6 +3,7 @@
 
 #include "endings/endings.h"
 #include "game/game.h"
+#include "world/town_map.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +116,7 @@ static Transcript quitFromTheStreet(const std::string& input, char sound = 'n')
     return playScene(input, [=] {
         calmStart();
         soundOn = sound;
-        playerLocation = 7;
+        playerLocation = OUTSIDE_OFFICE;
         runGame();
     });
 }

@@ -3,6 +3,7 @@
 
 #include "commands/commands.h"
 #include "platform/platform.h"
+#include "world/town_map.h"
 
 #include <gtest/gtest.h>
 #include <iostream>
@@ -14,7 +15,7 @@ static Transcript eatAndDrink(const std::string& input, void (*setUp)())
 {
     return playScene(input, [setUp] {
         calmStart();
-        playerLocation = 1100;
+        playerLocation = RESTAURANT;
         for (int item : {BEANS, BREAD, MEDICINE})
             itemLocation[item] = CARRIED;
         itemsCarried = 3;
@@ -85,7 +86,7 @@ TEST(EatingAndDrinking, OnlyFoodIsEatenAndOnlyMedicineOrWhiskeyDrunk)
 
 TEST(Drinking, WhiskeyInTheBasementEndsTheGame)
 {
-    Transcript scene = eatAndDrink("drink whiskey\nlook\n", [] { playerLocation = 1002; });
+    Transcript scene = eatAndDrink("drink whiskey\nlook\n", [] { playerLocation = SALOON_BASEMENT; });
     EXPECT_EQ(scene.output.rfind(GULP + "Oh man - that is strong stuff!\nYou are beginning to feel very dizzy\n"
                                         "You are staggering around the room\n"
                                         "You see pink elephants dancing on the ceiling\n"

@@ -5,6 +5,7 @@
 #include "commands/commands.h"
 #include "encounters/encounters.h"
 #include "game/game.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <cstring>
@@ -51,7 +52,7 @@ static void dexterOnTheRoad(unsigned seed, char sound = 'n')
 {
     calmStart(seed);
     soundOn = sound;
-    playerLocation = 8;
+    playerLocation = OFFICE_SALOON_ROAD;
     itemLocation[DEXTER] = 8;
     itemLocation[GUN] = CARRIED;
     itemsCarried = 1;
@@ -110,7 +111,7 @@ TEST(Gunfight, AKillIndoorsWithSoundPlaysTheFallOnTheFloor)
 {
     Transcript game = playScene("shoot Dexter\n", [] {
         dexterOnTheRoad(KILL_OUTRIGHT, 'y');
-        playerLocation = itemLocation[DEXTER] = 1600;
+        playerLocation = itemLocation[DEXTER] = HOTEL_LOBBY;
         char command[COMMAND_SIZE];
         encounterCheck(command);
     });

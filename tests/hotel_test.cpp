@@ -3,6 +3,7 @@
 #include "harness.h"
 
 #include "buildings/buildings.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <gtest/gtest.h>
@@ -10,16 +11,16 @@
 static const std::string LOBBY =
     "You are in the lobby of the hotel, man what a dump this is!\nYou see the concierge station\n"
     "Obvious directions are east or west\n";
-static const std::string STAIRCASE_FOOT =
+static const std::string STAIRCASE_FOOT_LINES =
     "You are at the foot of a staircase\nObvious directions are up or east\n";
 static const std::string UPSTAIRS =
     "You are at the end of a garishly decorated hallway\nYou see stairs\n"
     "You see many \" DO NOT DISTURB\" signs\nObvious directions are west or down\n";
-static const std::string HALLWAY =
+static const std::string HALLWAY_LINES =
     "You are in a hallway\nYou see an open guest room\nObvious directions are east or west\n";
 static const std::string GUEST_ROOM_LINES =
     "You are in a filthy guest room.You see an unmade bed and a cheap dresser\n";
-static const std::string SOLARIUM = "You are in a solarium\nYou see a bench\nObvious direction is east\n";
+static const std::string SOLARIUM_LINES = "You are in a solarium\nYou see a bench\nObvious direction is east\n";
 static const std::string REFUSED = "You cannot go that way\n";
 static const std::string OUTSIDE =
     "You are on the road in front of the Fleabag Hotel\nObvious directions are north, south, east and west\n";
@@ -35,12 +36,12 @@ TEST(Hotel, EveryRoomVisitedTheDresserOpenedAndTheStairsTakenBothWays)
         std::string stairs = sound == 'y' ? "{play stai}" : "";
         Transcript game = playGame(startUp(sound) + walk, 1);
         std::string expected =
-            OUTSIDE + LOBBY + REFUSED + STAIRCASE_FOOT + REFUSED + stairs + UPSTAIRS + HALLWAY +
-            SOLARIUM + HALLWAY + REFUSED + GUEST_ROOM_LINES + "Obvious direction is north\n" +
+            OUTSIDE + LOBBY + REFUSED + STAIRCASE_FOOT_LINES + REFUSED + stairs + UPSTAIRS + HALLWAY_LINES +
+            SOLARIUM_LINES + HALLWAY_LINES + REFUSED + GUEST_ROOM_LINES + "Obvious direction is north\n" +
             (sound == 'y' ? "{play opdr}" : "") +
             "Okay you got it open\nThere is a hunting knife in there\nIt is already open\n" + REFUSED +
-            HALLWAY + GUEST_ROOM_LINES + "You see a hunting knife\nObvious direction is north\n" + HALLWAY +
-            UPSTAIRS + stairs + STAIRCASE_FOOT + LOBBY + OUTSIDE + FAREWELL_SCREEN;
+            HALLWAY_LINES + GUEST_ROOM_LINES + "You see a hunting knife\nObvious direction is north\n" + HALLWAY_LINES +
+            UPSTAIRS + stairs + STAIRCASE_FOOT_LINES + LOBBY + OUTSIDE + FAREWELL_SCREEN;
         ASSERT_GE(game.output.size(), expected.size());
         EXPECT_EQ(game.output.substr(game.output.size() - expected.size()), expected) << sound;
     }
@@ -53,12 +54,12 @@ TEST(Hotel, TheStairsKillOnlyOnTheWayDown)
     auto stairsScene = [](unsigned seed) {
         return playScene("u\nd\n", [seed] {
             calmStart(seed);
-            playerLocation = 1601;
+            playerLocation = STAIRCASE_FOOT;
             runHotel();
         });
     };
-    std::string up = STAIRCASE_FOOT + UPSTAIRS;
-    EXPECT_EQ(stairsScene(1).output, up + STAIRCASE_FOOT + FAREWELL_SCREEN);
+    std::string up = STAIRCASE_FOOT_LINES + UPSTAIRS;
+    EXPECT_EQ(stairsScene(1).output, up + STAIRCASE_FOOT_LINES + FAREWELL_SCREEN);
     Transcript fall = stairsScene(16);
     EXPECT_EQ(fall.output.rfind(up + "{delay 500}{cls}{goto 23,10}Oh no - you fell down the stairs!", 0), 0u)
         << fall.output;
@@ -70,10 +71,10 @@ TEST(Hotel, ABrotherWaitingInTheGuestRoomIsMetOnArrival)
     Transcript scene = playScene("go room\n", [] {
         calmStart();
         itemLocation[DEXTER] = 1604;
-        playerLocation = 1603;
+        playerLocation = HALLWAY;
         runHotel();
     });
-    EXPECT_EQ(scene.output, HALLWAY + GUEST_ROOM_LINES +
+    EXPECT_EQ(scene.output, HALLWAY_LINES + GUEST_ROOM_LINES +
                                 "There is Dexter Desperado smiling and pointing a gun at you\n"
                                 "Obvious direction is north\n" +
                                 FAREWELL_SCREEN);

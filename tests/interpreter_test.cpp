@@ -5,6 +5,7 @@
 #include "commands/commands.h"
 #include "platform/platform.h"
 #include "game/game.h"
+#include "world/town_map.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ static Transcript interpret(const std::string& input, const std::function<void()
 {
     return playScene(input, [&] {
         calmStart();
-        playerLocation = 8;
+        playerLocation = OFFICE_SALOON_ROAD;
         setUp();
         interpretEachLine("|");
     });
@@ -94,7 +95,7 @@ TEST(Interpreter, LookAsksTheLocationToDescribeItselfAgain)
 {
     Transcript game = playScene("look\nl\nlook around\n", [] {
         calmStart();
-        playerLocation = 8;
+        playerLocation = OFFICE_SALOON_ROAD;
         int lastDescribedRoom = playerLocation;
         char command[COMMAND_SIZE];
         while (platformReadLine(command, COMMAND_SIZE)) {

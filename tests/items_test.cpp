@@ -5,6 +5,7 @@
 #include "buildings/buildings.h"
 #include "commands/commands.h"
 #include "platform/platform.h"
+#include "world/town_map.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ static Transcript interpretLines(const std::string& input, void (*setUp)())
 {
     return playScene(input, [setUp] {
         calmStart();
-        playerLocation = 600;
+        playerLocation = OFFICE;
         setUp();
         interpretEachLine();
     });
@@ -84,7 +85,7 @@ TEST(Dropping, EachThingHasItsReplyAndLiesWhereItFell)
     Transcript office = playScene("drop box\nlook\ntake rope\n", [] {
         calmStart();
         carryingFourThings();
-        playerLocation = 600;
+        playerLocation = OFFICE;
         itemLocation[ROPE] = 600;
         runOffice();
     });

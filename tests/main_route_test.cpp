@@ -4,6 +4,7 @@
 #include "harness.h"
 
 #include "game/game.h"
+#include "world/town_map.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,7 @@ TEST(MainRoute, FromTheSaloonThroughThePassagesAndOutOfTheStoreToTheStreet)
         trapDoorState = DOOR_OPEN;
         stalactitesBroken = 1;
         rockMoved = 1;
-        playerLocation = 10;
+        playerLocation = SALOON_DOOR;
         runGame();
     });
     EXPECT_EQ(game.output.rfind("You are in the saloon\n", 0), 0u);

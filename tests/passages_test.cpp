@@ -11,20 +11,20 @@
 const std::string DAMP = "You are in a damp and musty underground passageway\n";
 const std::string WESTWARD = DAMP + "Obvious directions are east and west\n";
 const std::string NORTH_SOUTH = DAMP + "Obvious directions are north and south\n";
-const std::string VAULT =
+const std::string VAULT_LINES =
     "You are in an old underground vault\nYou see a narrow passageway\nObvious directions are west or up\n";
 const std::string BEND = "You are near a bend in the passageway\n";
 const std::string STALACTITES_STANDING =
     BEND + "You see a dense mass of long stalactites\nObvious directions are east and west\n";
 const std::string BROKEN_STALACTITES =
     BEND + "You see a pile of broken stalactites\nObvious directions are north, east and west\n";
-const std::string ROCK_ROOM = "You are at the end of the underground passageway\n"
+const std::string ROCK_ROOM_LINES = "You are at the end of the underground passageway\n"
                          "You see a large rock against the wall\nObvious direction is south\n";
 const std::string RAMP_ROOM = "You are at the end of the underground passageway\n"
                          "You see a large rock and a ramp going up\nObvious directions are south and up\n";
 const std::string ARCHWAY = "You are standing in a darkened stone archway\nYou are overcome by doubt and fear\n"
                             "Obvious directions are north or south\n";
-const std::string RICKETY_STAIRS = "You are at the end of a damp and musty underground passageway\n"
+const std::string RICKETY_STAIRS_LINES = "You are at the end of a damp and musty underground passageway\n"
                                    "There are some rickety stairs here\nObvious directions are up and north\n";
 const std::string CANNOT_GO = "You cannot go that way\n";
 const std::string SWING_DOORS = "{play sado}";
@@ -54,8 +54,8 @@ TEST(Passages, TheLoopFromTheVaultComesUpUnderTheSaloonsBasement)
     std::string southBend = "You are at a bend in the passageway\nObvious directions are east and south\n";
     std::string basement = "You are in the basement of the saloon\nYou see stairs\nYou see shelves of whiskey\n"
                            "Obvious directions are north south or up\n";
-    EXPECT_EQ(below(1004, input), VAULT + CANNOT_GO + times(5, WESTWARD) + STALACTITES_STANDING + CANNOT_GO + southBend +
-                                      times(4, NORTH_SOUTH) + RICKETY_STAIRS + CANNOT_GO + ARCHWAY + basement + ARCHWAY +
+    EXPECT_EQ(below(1004, input), VAULT_LINES + CANNOT_GO + times(5, WESTWARD) + STALACTITES_STANDING + CANNOT_GO + southBend +
+                                      times(4, NORTH_SOUTH) + RICKETY_STAIRS_LINES + CANNOT_GO + ARCHWAY + basement + ARCHWAY +
                                       FAREWELL_SCREEN);
 }
 
@@ -65,10 +65,10 @@ TEST(Passages, ClimbsAreHeardAndTheArchwaysDropKills)
         trapDoorState = DOOR_OPEN;
         soundOn = 'y';
     });
-    EXPECT_EQ(upToChamber, SWING_DOORS + WESTWARD + VAULT + "{play stai}This is a gloomy chamber\n"
+    EXPECT_EQ(upToChamber, SWING_DOORS + WESTWARD + VAULT_LINES + "{play stai}This is a gloomy chamber\n"
                            "You see a large wooden crate\nYou see an open trap door\nObvious direction is south\n" +
                            FAREWELL_SCREEN);
-    std::string fall = SWING_DOORS + RICKETY_STAIRS + "{play stai}" + ARCHWAY + "{play stsc}{play stfa}{delay 1000}{cls}{play loen}"
+    std::string fall = SWING_DOORS + RICKETY_STAIRS_LINES + "{play stai}" + ARCHWAY + "{play stsc}{play stfa}{delay 1000}{cls}{play loen}"
                        "{goto 21,10}Oh no - you have taken a very bad fall";
     std::string game = below(1016, "u\ns\n", [] { soundOn = 'y'; });
     EXPECT_EQ(game.substr(0, fall.size()), fall);
@@ -94,16 +94,16 @@ TEST(Passages, TheAxChopsThroughTheStalactitesOnce)
 TEST(Passages, TheCrowbarMovesTheRockAndTheWallBecomesARamp)
 {
     EXPECT_EQ(below(1023, "u\nmove rock\n"),
-              ROCK_ROOM + CANNOT_GO + "Huff puff grunt - you cannot budge it\n" + FAREWELL_SCREEN);
+              ROCK_ROOM_LINES + CANNOT_GO + "Huff puff grunt - you cannot budge it\n" + FAREWELL_SCREEN);
     auto carryCrowbar = [] { itemLocation[CROWBAR] = CARRIED; };
     EXPECT_EQ(below(1023, "slide rock\n", carryCrowbar),
-              ROCK_ROOM + "Grunt \x1E gasp \x1E groan!\nYou moved the rock\n"
+              ROCK_ROOM_LINES + "Grunt \x1E gasp \x1E groan!\nYou moved the rock\n"
                      "A section of wall has come down to form a ramp going up\n" + FAREWELL_SCREEN);
     std::string game = below(1023, "use crowbar\npush rock\nlook\n", [=] {
         carryCrowbar();
         soundOn = 'y';
     });
-    EXPECT_EQ(game, SWING_DOORS + ROCK_ROOM + "{play grun}{play crsl}{play cldo}You moved the rock\n"
+    EXPECT_EQ(game, SWING_DOORS + ROCK_ROOM_LINES + "{play grun}{play crsl}{play cldo}You moved the rock\n"
                     "A section of wall has come down to form a ramp going up\n"
                     "{play grun}{play crsl}You moved the rock\n" + RAMP_ROOM + FAREWELL_SCREEN);
 }

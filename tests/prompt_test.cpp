@@ -4,6 +4,7 @@
 #include "turn/turn.h"
 #include "game/game.h"
 #include "world/random.h"
+#include "world/town_map.h"
 
 #include <map>
 #include <sstream>
@@ -46,7 +47,7 @@ TEST(Prompt, TheRestOfALongLineIsNotTheNextCommand)
 {
     Transcript game = playScene("xxxxxxxxxxxxxxxxxxxxxxxxn\nlook\n", [] {
         calmStart();
-        playerLocation = 8;
+        playerLocation = OFFICE_SALOON_ROAD;
         runGame();
     });
     EXPECT_EQ(countOf(game.output, "You are in the road between your office and the saloon\n"), 2);

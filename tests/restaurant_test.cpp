@@ -3,6 +3,7 @@
 #include "harness.h"
 
 #include "buildings/buildings.h"
+#include "world/town_map.h"
 #include "world/world.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ TEST(Restaurant, TheOpenCupboardStaysOpenAndEmptyOnTheNextVisit)
         calmStart();
         cupboardOpen = 1;
         itemLocation[BREAD] = CARRIED;
-        playerLocation = 1100;
+        playerLocation = RESTAURANT;
         runRestaurant();
     });
     EXPECT_EQ(scene.output, DINING_ROOM +
@@ -62,7 +63,7 @@ TEST(Restaurant, LeavingTheKitchenWithTheSoundSwitchedOffStopsNothing)
     Transcript scene = playScene("w\neffects\nlook\ne\n", [] {
         calmStart();
         soundOn = 'y';
-        playerLocation = 1100;
+        playerLocation = RESTAURANT;
         runRestaurant();
     });
     std::size_t described = scene.output.rfind("You are in the smoky kitchen\n");
@@ -79,7 +80,7 @@ TEST(Restaurant, TheRatInTheKitchenIsMetOnArrival)
     Transcript scene = playScene("w\n", [] {
         calmStart();
         itemLocation[RAT] = 1101;
-        playerLocation = 1100;
+        playerLocation = RESTAURANT;
         runRestaurant();
     });
     EXPECT_EQ(scene.output, DINING_ROOM +

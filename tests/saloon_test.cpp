@@ -4,6 +4,7 @@
 
 #include "buildings/buildings.h"
 #include "game/game.h"
+#include "world/town_map.h"
 
 #include <functional>
 #include <iostream>
@@ -12,13 +13,13 @@
 
 const std::string BAR_ROOM = "You are in the saloon\nIt stinks of cheap cigars and unwashed cowboys\n"
                              "You see lots of guys drinking and playing cards\nObvious directions are east or west\n";
-const std::string MANAGERS_OFFICE =
+const std::string MANAGERS_OFFICE_LINES =
     "You are in the saloon manager's office\nYou see stairs\nObvious directions are west or down\n";
 const std::string BASEMENT = "You are in the basement of the saloon\nYou see stairs\nYou see shelves of whiskey\n"
                              "Obvious directions are north south or up\n";
 const std::string CHAMBER = "This is a gloomy chamber\nYou see a large wooden crate\n";
 const std::string SOUTH = "Obvious direction is south\n";
-const std::string VAULT =
+const std::string VAULT_LINES =
     "You are in an old underground vault\nYou see a narrow passageway\nObvious directions are west or up\n";
 const std::string CANNOT_GO = "You cannot go that way\n";
 const std::string FELL = "{cls}{goto 23,10}Oh no - you fell down the stairs!";
@@ -42,11 +43,11 @@ TEST(Saloon, SwingDoorsMusicAndTheManagersDoorWithSoundOn)
     Transcript game = playScene("n\ne\nw\nlook\nw\n", [] {
         calmStart();
         soundOn = 'y';
-        playerLocation = 10;
+        playerLocation = SALOON_DOOR;
         runGame();
     });
     std::string music = "{loop samu}";
-    EXPECT_EQ(game.output, "{play sado}" + music + BAR_ROOM + CANNOT_GO + "{play mado}" + MANAGERS_OFFICE +
+    EXPECT_EQ(game.output, "{play sado}" + music + BAR_ROOM + CANNOT_GO + "{play mado}" + MANAGERS_OFFICE_LINES +
                                "{play mado}" + music + BAR_ROOM + music + BAR_ROOM + "{play sado}" +
                                "You are in front of the High Time Saloon\n"
                                "Obvious directions are north, south, east and west\n" + FAREWELL_SCREEN);
@@ -60,12 +61,12 @@ static std::string opening(const std::string& output, const std::string& expecte
 
 TEST(Saloon, TheStairsKillOneDescentInTenAndNeverTheClimb)
 {
-    std::string fall = MANAGERS_OFFICE + CANNOT_GO + "{delay 500}" + FELL;
+    std::string fall = MANAGERS_OFFICE_LINES + CANNOT_GO + "{delay 500}" + FELL;
     EXPECT_EQ(opening(inSaloon(1001, "s\nd\n", [] {}, STAIRS_FALL), fall), fall);
     std::string safe = inSaloon(1001, "d\n", [] { soundOn = 'y'; }, STAIRS_HOLD);
-    EXPECT_EQ(safe, "{play sado}" + MANAGERS_OFFICE + "{play stai}" + BASEMENT + FAREWELL_SCREEN);
+    EXPECT_EQ(safe, "{play sado}" + MANAGERS_OFFICE_LINES + "{play stai}" + BASEMENT + FAREWELL_SCREEN);
     // Going up leaves the draw alone: the next descent meets the fall.
-    std::string climb = BASEMENT + CANNOT_GO + MANAGERS_OFFICE + "{delay 500}" + FELL;
+    std::string climb = BASEMENT + CANNOT_GO + MANAGERS_OFFICE_LINES + "{delay 500}" + FELL;
     EXPECT_EQ(opening(inSaloon(1002, "w\nu\nd\n", [] {}, STAIRS_FALL), climb), climb);
 }
 
@@ -78,7 +79,7 @@ TEST(Saloon, TheCrateHidesATrapDoorThatTheKeyOpensForGood)
     EXPECT_EQ(game, CHAMBER + SOUTH + CANNOT_GO + CANNOT_GO + "Grunt moan gasp\nIt is too heavy\n" +
                         "Bang\nNo good, it is too solid\nYou do not have an ax\n" + moved + "You see a trap door\n" +
                         CANNOT_GO + "the trap door is locked!\n" + moved + BASEMENT + CHAMBER +
-                        "You see a large closed trap door\n" + SOUTH + "Okay, the door is open\n" + moved + VAULT +
+                        "You see a large closed trap door\n" + SOUTH + "Okay, the door is open\n" + moved + VAULT_LINES +
                         CHAMBER + "You see an open trap door\n" + SOUTH + FAREWELL_SCREEN);
 }
 
@@ -95,7 +96,7 @@ TEST(Saloon, TheCratesSoundsReplaceItsWords)
     });
     EXPECT_EQ(game, "{play sado}" + CHAMBER + "You see an open trap door\n" + SOUTH + "{play grun}It is too heavy\n" +
                         "{play chop}No good, it is too solid\n" + "{play grun}{play crsl}What a strain but you moved it\n" +
-                        chops + "No good \x1E the wood is too hard\n" + "{play stai}" + VAULT + FAREWELL_SCREEN);
+                        chops + "No good \x1E the wood is too hard\n" + "{play stai}" + VAULT_LINES + FAREWELL_SCREEN);
 }
 
 TEST(Saloon, WordsForTheTrapDoorGoToItEvenBeforeItIsFound)

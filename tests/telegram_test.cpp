@@ -4,6 +4,7 @@
 #include "commands/commands.h"
 #include "platform/platform.h"
 #include "world/random.h"
+#include "world/town_map.h"
 
 #include <gtest/gtest.h>
 #include <iostream>
@@ -14,14 +15,14 @@ static Transcript inTheTelegraphOffice(const std::string& input, unsigned seed)
 {
     return playScene(input, [seed] {
         calmStart(seed);
-        playerLocation = 500;
+        playerLocation = TELEGRAPH_OFFICE;
         char command[COMMAND_SIZE];
         int lastDescribedRoom = NOWHERE;
         while (platformReadLine(command, COMMAND_SIZE)) {
             interpretCommand(command, lastDescribedRoom);
             // Away from the office the telegram can still be read in hand.
             if (itemLocation[TELEGRAM] == CARRIED)
-                playerLocation = 600;
+                playerLocation = OFFICE;
         }
         std::cout << "{next draw " << drawRandom() << "}";
     });

@@ -4,6 +4,7 @@
 #include "buildings/rooms.h"
 #include "game/game.h"
 #include "world/random.h"
+#include "world/town_map.h"
 
 #include <set>
 #include <sstream>
@@ -117,7 +118,7 @@ TEST(TownWalk, LookDescribesTheSquareAgainAndTakesATurn)
 {
     Transcript walk = playScene("look\nl\n", [] {
         calmStart();
-        playerLocation = 3;
+        playerLocation = STORE_TELEGRAPH_ROAD;
         itemLocation[AX] = 3;
         runGame();
         std::cout << turnCount;
@@ -138,7 +139,7 @@ TEST(StreetListing, QuicksandHidesTheWayOn)
 {
     Transcript walk = playScene("", [] {
         calmStart();
-        playerLocation = 13;
+        playerLocation = RESTAURANT_BARBER_ROAD;
         venomFree = 0;  // a poisoned Marshal walks over quicksand unharmed
         itemLocation[QUICKSAND] = 13;
         runGame();
@@ -151,7 +152,7 @@ TEST(StreetListing, ItemsComeInTableOrderAndTheShatteredBottleSaysSo)
 {
     Transcript listing = playScene("", [] {
         quietStart();
-        playerLocation = 12;
+        playerLocation = OUTSIDE_RESTAURANT;
         for (int item : {CROWBAR, KEY, MEDICINE, SNAKE})
             itemLocation[item] = 12;
         itemLocation[GUN] = CARRIED;
@@ -176,7 +177,7 @@ TEST(StreetListing, TheRatPausesAndTheBrothersSmileLast)
         return playScene("", [=] {
             quietStart();
             soundOn = sound;
-            playerLocation = 1001;
+            playerLocation = MANAGERS_OFFICE;
             itemLocation[RAT] = 1001;
             itemLocation[RODNEY] = 1001;
             itemLocation[DEXTER] = 1001;

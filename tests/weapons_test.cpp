@@ -4,6 +4,7 @@
 
 #include "commands/commands.h"
 #include "platform/platform.h"
+#include "world/town_map.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ static Transcript armed(const std::string& input, const std::function<void()>& s
 {
     return playScene(input, [&setUp] {
         calmStart();
-        playerLocation = 600;
+        playerLocation = OFFICE;
         itemLocation[GUN] = CARRIED;
         itemsCarried = 1;
         setUp();
@@ -43,7 +44,7 @@ TEST(Loading, TheBoxMustBeCarriedAndCutOpenAndRefillsTheGunOnce)
 TEST(Shooting, AnEmptyGunHarmsNothing)
 {
     auto emptyGunInTheSaloon = [] {
-        playerLocation = 1000;
+        playerLocation = SALOON;
         itemLocation[BULLETS] = 1000;
         itemLocation[MEDICINE] = 1000;
         gunRounds = 0;

@@ -4,6 +4,7 @@
 
 #include "buildings/buildings.h"
 #include "game/game.h"
+#include "world/town_map.h"
 
 #include <gtest/gtest.h>
 
@@ -107,7 +108,7 @@ TEST(WholeGame, TheRopeFromTheCabinetPullsTheMarshalOutOfTheQuicksand)
 {
     Transcript game = playScene("open cabinet\ntake rope\ns\ne\ne\nlook\nthrow rope\nn\n", [] {
         calmStart();
-        playerLocation = 603;
+        playerLocation = OFFICE_BACK_ROOM;
         itemLocation[QUICKSAND] = 7;
         runOffice();
         runGame();
@@ -132,7 +133,7 @@ TEST(WholeGame, OneDoseOfMedicineStopsTheVenomAndTheBreadMidway)
     Transcript game = playScene("u\nu\ndrink bottle\nu\nu\nu\nu\nu\nu\nu\nu\nu\nu\nu\nu\n", [] {
         calmStart();
         turnCount = 140;
-        playerLocation = 13;
+        playerLocation = RESTAURANT_BARBER_ROAD;
         venomFree = 0;
         breadBagState = 0;
         itemLocation[MEDICINE] = CARRIED;
@@ -159,7 +160,7 @@ TEST(WholeGame, TheMedicineStopsTheRatsPoison)
 {
     Transcript game = playScene("u\ndrink medicine\nu\nu\nu\nu\nu\nu\nu\nu\nu\nu\n", [] {
         calmStart();
-        playerLocation = 1500;
+        playerLocation = BARBER_SHOP;
         rabiesFree = 0;
         itemLocation[RAT] = NOWHERE;
         runBarberShop();
@@ -171,7 +172,7 @@ TEST(WholeGame, TheMedicineStopsTheRatsPoison)
 
     Transcript cured = playScene("take bottle\ndrink medicine\nu\nu\nu\nu\nu\nu\nu\nu\nu\nu\n", [] {
         calmStart();
-        playerLocation = 1500;
+        playerLocation = BARBER_SHOP;
         rabiesFree = 0;
         runBarberShop();
     });
@@ -189,7 +190,7 @@ TEST(WholeGame, ThingsInTheBuildingsAreTakenAndTheBystandersAreNot)
 {
     Transcript barber = playScene("take guy\ntake bottle\n", [] {
         calmStart();
-        playerLocation = 1500;
+        playerLocation = BARBER_SHOP;
         runBarberShop();
     });
     EXPECT_NE(barber.output.find("You cannot carry that Marshal Bob\n"
@@ -199,7 +200,7 @@ TEST(WholeGame, ThingsInTheBuildingsAreTakenAndTheBystandersAreNot)
 
     Transcript kitchen = playScene("w\nopen cupboard\ntake bag\ni\n", [] {
         calmStart();
-        playerLocation = 1100;
+        playerLocation = RESTAURANT;
         runRestaurant();
     });
     EXPECT_NE(kitchen.output.find("You now have the bag of corn bread Marshal Bob\nYou have a bag of corn bread\n"),
@@ -207,7 +208,7 @@ TEST(WholeGame, ThingsInTheBuildingsAreTakenAndTheBystandersAreNot)
 
     Transcript guestRoom = playScene("open dresser\ntake knife\n", [] {
         calmStart();
-        playerLocation = 1604;
+        playerLocation = GUEST_ROOM;
         runHotel();
     });
     EXPECT_NE(guestRoom.output.find("There is a hunting knife in there\nYou now have the hunting knife Marshal Bob\n"),

@@ -18,7 +18,7 @@ static void describeBarberShop(char* command)
 static void barberShopCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"w"}))
-        playerLocation = 14;
+        playerLocation = OUTSIDE_BARBER_SHOP;
     else if (!refuseDirection(command, "neuds"))
         interpretCommand(command, lastDescribedRoom);
 }
@@ -29,5 +29,5 @@ void runBarberShop()
 {
     if (soundOn == 'y')
         playSound("hopa", SOUND_SYNC);
-    runBuilding(1500, describeBarberShop, barberShopCommand);
+    runBuilding(BARBER_SHOP, describeBarberShop, barberShopCommand);
 }

@@ -22,9 +22,9 @@ static void describeShop(char* command)
 static void shopCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 2;
+        playerLocation = OUTSIDE_GENERAL_STORE;
     else if (commandIs(command, {"w"}))
-        playerLocation = 101;
+        playerLocation = BACK_OF_STORE;
     else if (!refuseDirection(command, "nsud"))
         interpretCommand(command, lastDescribedRoom);
 }
@@ -87,9 +87,9 @@ static void shootIronDoorLock()
 static void backOfStoreCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 100;
+        playerLocation = GENERAL_STORE;
     else if (commandIs(command, {"n"}))
-        playerLocation = 102;
+        playerLocation = UTILITY_ROOM;
     else if (refuseDirection(command, "swud"))
         return;
     else if (commandIs(command, {"open door"}))
@@ -114,7 +114,7 @@ static void describeUtilityRoom(char* command)
 static void utilityRoomCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"s"}))
-        playerLocation = 101;
+        playerLocation = BACK_OF_STORE;
     else if (!refuseDirection(command, "nweud"))
         interpretCommand(command, lastDescribedRoom);
 }
@@ -132,7 +132,7 @@ static void describeStorageRoom(char*)
 // again when the store hands the Marshal back to it, so the store does.
 static void goDownTheRamp()
 {
-    playerLocation = 1023;
+    playerLocation = ROCK_ROOM;
     describePassageRoom();
 }
 
@@ -140,7 +140,7 @@ static void goDownTheRamp()
 // locked for anyone in the back of the store.
 static void leaveThroughIronDoor()
 {
-    playerLocation = 101;
+    playerLocation = BACK_OF_STORE;
     playOrSay(cueDoor, "Squeak squeal screech.");
     std::cout << "It opened and slammed shut behind you\n";
 }
@@ -160,9 +160,9 @@ static void storageRoomCommand(char* command, int& lastDescribedRoom)
 static void describeStoreRoom(char* command)
 {
     switch (playerLocation) {
-    case 100: describeShop(command); break;
-    case 101: describeBackOfStore(command); break;
-    case 102: describeUtilityRoom(command); break;
+    case GENERAL_STORE: describeShop(command); break;
+    case BACK_OF_STORE: describeBackOfStore(command); break;
+    case UTILITY_ROOM: describeUtilityRoom(command); break;
     default: describeStorageRoom(command); break;
     }
 }
@@ -170,14 +170,14 @@ static void describeStoreRoom(char* command)
 static void storeRoomCommand(char* command, int& lastDescribedRoom)
 {
     switch (playerLocation) {
-    case 100: shopCommand(command, lastDescribedRoom); break;
-    case 101: backOfStoreCommand(command, lastDescribedRoom); break;
-    case 102: utilityRoomCommand(command, lastDescribedRoom); break;
+    case GENERAL_STORE: shopCommand(command, lastDescribedRoom); break;
+    case BACK_OF_STORE: backOfStoreCommand(command, lastDescribedRoom); break;
+    case UTILITY_ROOM: utilityRoomCommand(command, lastDescribedRoom); break;
     default: storageRoomCommand(command, lastDescribedRoom); break;
     }
 }
 
 void runGeneralStore()
 {
-    runBuilding(100, describeStoreRoom, storeRoomCommand);
+    runBuilding(GENERAL_STORE, describeStoreRoom, storeRoomCommand);
 }

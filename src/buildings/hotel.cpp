@@ -14,27 +14,27 @@
 static void describeHotelRoom(char* command)
 {
     switch (playerLocation) {
-    case 1600:
+    case HOTEL_LOBBY:
         std::cout << "You are in the lobby of the hotel, man what a dump this is!\n"
                   << "You see the concierge station\n";
         finishDescription("Obvious directions are east or west\n", command);
         break;
-    case 1601:
+    case STAIRCASE_FOOT:
         std::cout << "You are at the foot of a staircase\n";
         finishDescription("Obvious directions are up or east\n", command);
         break;
-    case 1602:
+    case UPSTAIRS_HALLWAY:
         std::cout << "You are at the end of a garishly decorated hallway\n"
                   << "You see stairs\n"
                   << "You see many \" DO NOT DISTURB\" signs\n";
         finishDescription("Obvious directions are west or down\n", command);
         break;
-    case 1603:
+    case HALLWAY:
         std::cout << "You are in a hallway\n"
                   << "You see an open guest room\n";
         finishDescription("Obvious directions are east or west\n", command);
         break;
-    case 1604:
+    case GUEST_ROOM:
         // The room's first line has no line end: the bed and dresser run on.
         std::cout << "You are in a filthy guest room."
                   << "You see an unmade bed and a cheap dresser\n";
@@ -51,9 +51,9 @@ static void describeHotelRoom(char* command)
 static void lobbyCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 17;
+        playerLocation = OUTSIDE_HOTEL;
     else if (commandIs(command, {"w"}))
-        playerLocation = 1601;
+        playerLocation = STAIRCASE_FOOT;
     else if (!refuseDirection(command, "nsud"))
         interpretCommand(command, lastDescribedRoom);
 }
@@ -62,9 +62,9 @@ static void lobbyCommand(char* command, int& lastDescribedRoom)
 static void staircaseFootCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"})) {
-        playerLocation = 1600;
+        playerLocation = HOTEL_LOBBY;
     } else if (commandIs(command, {"u"})) {
-        playerLocation = 1602;
+        playerLocation = UPSTAIRS_HALLWAY;
         if (soundOn == 'y')
             cueStairs();
     } else if (!refuseDirection(command, "swnd")) {
@@ -77,7 +77,7 @@ static void goDownstairs()
 {
     if (drawRandom() % 10 == 0)
         endStairs();
-    playerLocation = 1601;
+    playerLocation = STAIRCASE_FOOT;
     if (soundOn == 'y')
         cueStairs();
 }
@@ -85,7 +85,7 @@ static void goDownstairs()
 static void upstairsHallwayCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"w"}))
-        playerLocation = 1603;
+        playerLocation = HALLWAY;
     else if (commandIs(command, {"d"}))
         goDownstairs();
     else if (!refuseDirection(command, "senu"))
@@ -96,13 +96,13 @@ static void upstairsHallwayCommand(char* command, int& lastDescribedRoom)
 static void hallwayCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 1602;
+        playerLocation = UPSTAIRS_HALLWAY;
     else if (commandIs(command, {"w"}))
-        playerLocation = 1605;
+        playerLocation = SOLARIUM;
     else if (refuseDirection(command, "sdnu"))
         return;
     else if (commandIs(command, {"go room", "enter room"}))
-        playerLocation = 1604;
+        playerLocation = GUEST_ROOM;
     else
         interpretCommand(command, lastDescribedRoom);
 }
@@ -118,13 +118,13 @@ static void openDresserDrawer()
         cueOpenDrawer();
     std::cout << "Okay you got it open\n"
               << "There is a " << itemAdjectives[KNIFE] << ' ' << nounWords[KNIFE] << " in there\n";
-    itemLocation[KNIFE] = 1604;
+    itemLocation[KNIFE] = GUEST_ROOM;
 }
 
 static void guestRoomCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"n"}))
-        playerLocation = 1603;
+        playerLocation = HALLWAY;
     else if (refuseDirection(command, "sdwue"))
         return;
     else if (commandIs(command, {"open drawer", "pull drawer", "open dresser"}))
@@ -136,7 +136,7 @@ static void guestRoomCommand(char* command, int& lastDescribedRoom)
 static void solariumCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 1603;
+        playerLocation = HALLWAY;
     else if (!refuseDirection(command, "sdwun"))
         interpretCommand(command, lastDescribedRoom);
 }
@@ -144,16 +144,16 @@ static void solariumCommand(char* command, int& lastDescribedRoom)
 static void hotelRoomCommand(char* command, int& lastDescribedRoom)
 {
     switch (playerLocation) {
-    case 1600: lobbyCommand(command, lastDescribedRoom); break;
-    case 1601: staircaseFootCommand(command, lastDescribedRoom); break;
-    case 1602: upstairsHallwayCommand(command, lastDescribedRoom); break;
-    case 1603: hallwayCommand(command, lastDescribedRoom); break;
-    case 1604: guestRoomCommand(command, lastDescribedRoom); break;
+    case HOTEL_LOBBY: lobbyCommand(command, lastDescribedRoom); break;
+    case STAIRCASE_FOOT: staircaseFootCommand(command, lastDescribedRoom); break;
+    case UPSTAIRS_HALLWAY: upstairsHallwayCommand(command, lastDescribedRoom); break;
+    case HALLWAY: hallwayCommand(command, lastDescribedRoom); break;
+    case GUEST_ROOM: guestRoomCommand(command, lastDescribedRoom); break;
     default: solariumCommand(command, lastDescribedRoom); break;
     }
 }
 
 void runHotel()
 {
-    runBuilding(1600, describeHotelRoom, hotelRoomCommand);
+    runBuilding(HOTEL_LOBBY, describeHotelRoom, hotelRoomCommand);
 }

@@ -11,17 +11,17 @@
 static void describeOfficeRoom(char*)
 {
     switch (playerLocation) {
-    case 600:
+    case OFFICE:
         std::cout << "You are in your office\n"
                   << "You see your messy desk\n";
         finishQuietDescription("Obvious directions are east or west\n");
         break;
-    case 601:
+    case BACK_OF_OFFICE:
         std::cout << "You are at the back of your office\n"
                   << "You see a jail cell\n";
         finishQuietDescription("Obvious directions are north or east\n");
         break;
-    case 602:
+    case JAIL_CELL:
         // The cot's full stop falls after the line break and opens the next line.
         std::cout << "You are in the jail cell\n"
                   << "You see a flimsy cot\n.";
@@ -46,7 +46,7 @@ static void openDeskDrawer()
         cueOpenDrawer();
     std::cout << "You got the drawer open\n"
               << "There is a " << itemAdjectives[GUN] << ' ' << nounWords[GUN] << " in there\n";
-    itemLocation[GUN] = 600;
+    itemLocation[GUN] = OFFICE;
 }
 
 static void openCabinet()
@@ -60,15 +60,15 @@ static void openCabinet()
         cueOpenCabinet();
     std::cout << "Okay, it is open\n"
               << "You see a " << itemAdjectives[ROPE] << ' ' << nounWords[ROPE] << " inside\n";
-    itemLocation[ROPE] = 603;
+    itemLocation[ROPE] = OFFICE_BACK_ROOM;
 }
 
 static void officeCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 7;
+        playerLocation = OUTSIDE_OFFICE;
     else if (commandIs(command, {"w"}))
-        playerLocation = 601;
+        playerLocation = BACK_OF_OFFICE;
     else if (refuseDirection(command, "nsdu"))
         return;
     else if (commandIs(command, {"open drawer", "pull drawer", "open desk"}))
@@ -82,14 +82,14 @@ static void officeCommand(char* command, int& lastDescribedRoom)
 static void backOfOfficeCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 600;
+        playerLocation = OFFICE;
     else if (commandIs(command, {"n"}))
-        playerLocation = 603;
+        playerLocation = OFFICE_BACK_ROOM;
     else if (refuseDirection(command, "swdu"))
         return;
     else if (commandIs(command, {"go jail", "enter jail", "open jail", "open cell", "walk jail"})) {
         if (cellDoorState == DOOR_OPEN)
-            playerLocation = 602;
+            playerLocation = JAIL_CELL;
         else
             std::cout << "The cell door is locked!\n";
     } else if (aimedAtDoor(command))
@@ -101,7 +101,7 @@ static void backOfOfficeCommand(char* command, int& lastDescribedRoom)
 static void jailCellCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 601;
+        playerLocation = BACK_OF_OFFICE;
     else if (!refuseDirection(command, "nwdus"))
         interpretCommand(command, lastDescribedRoom);
 }
@@ -109,7 +109,7 @@ static void jailCellCommand(char* command, int& lastDescribedRoom)
 static void backRoomCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"s"}))
-        playerLocation = 601;
+        playerLocation = BACK_OF_OFFICE;
     else if (refuseDirection(command, "nwdue"))
         return;
     else if (commandIs(command, {"open cabinet"}))
@@ -121,14 +121,14 @@ static void backRoomCommand(char* command, int& lastDescribedRoom)
 static void officeRoomCommand(char* command, int& lastDescribedRoom)
 {
     switch (playerLocation) {
-    case 600: officeCommand(command, lastDescribedRoom); break;
-    case 601: backOfOfficeCommand(command, lastDescribedRoom); break;
-    case 602: jailCellCommand(command, lastDescribedRoom); break;
+    case OFFICE: officeCommand(command, lastDescribedRoom); break;
+    case BACK_OF_OFFICE: backOfOfficeCommand(command, lastDescribedRoom); break;
+    case JAIL_CELL: jailCellCommand(command, lastDescribedRoom); break;
     default: backRoomCommand(command, lastDescribedRoom); break;
     }
 }
 
 void runOffice()
 {
-    runBuilding(600, describeOfficeRoom, officeRoomCommand);
+    runBuilding(OFFICE, describeOfficeRoom, officeRoomCommand);
 }

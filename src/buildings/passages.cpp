@@ -11,6 +11,12 @@
 
 #include <iostream>
 
+// A straight stretch walks on one code a room and runs on into the rooms at
+// its ends; only the northward stretch's way back to the bend is not a step.
+static_assert(WESTWARD_PASSAGE_FIRST - 1 == VAULT && WESTWARD_PASSAGE_LAST + 1 == STALACTITE_BEND);
+static_assert(SOUTHWARD_PASSAGE_FIRST - 1 == SOUTH_BEND && SOUTHWARD_PASSAGE_LAST + 1 == RICKETY_STAIRS);
+static_assert(NORTHWARD_PASSAGE_LAST + 1 == ROCK_ROOM);
+
 static const char* const DAMP_PASSAGE = "You are in a damp and musty underground passageway\n";
 
 static void describeVault()
@@ -25,15 +31,15 @@ static void vaultCommand(char* command, int& lastDescribedRoom)
     if (commandIs(command, {"u"})) {
         if (soundOn == 'y')
             cueStairs();
-        playerLocation = 1003;
+        playerLocation = GLOOMY_CHAMBER;
     } else if (commandIs(command, {"w"})) {
-        playerLocation = 1005;
+        playerLocation = WESTWARD_PASSAGE_FIRST;
     } else if (!refuseDirection(command, "ends")) {
         interpretCommand(command, lastDescribedRoom);
     }
 }
 
-// Rooms 1005 to 1009: west leads on, east back towards the vault.
+// The westward stretch: west leads on, east back towards the vault.
 static void describeWestwardPassage()
 {
     std::cout << DAMP_PASSAGE;
@@ -78,11 +84,11 @@ static void chopStalactites()
 static void stalactiteBendCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 1009;
+        playerLocation = WESTWARD_PASSAGE_LAST;
     else if (commandIs(command, {"w"}))
-        playerLocation = 1011;
+        playerLocation = SOUTH_BEND;
     else if (commandIs(command, {"n"}) && stalactitesBroken == 1)
-        playerLocation = 1018;
+        playerLocation = NORTHWARD_PASSAGE_FIRST;
     else if (refuseDirection(command, "nsdu"))
         return;
     else if (commandIs(command, {"chop stalactites", "ax stalactites", "smash stalactites", "break stalactites"}))
@@ -100,14 +106,14 @@ static void describeSouthBend()
 static void southBendCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"}))
-        playerLocation = 1010;
+        playerLocation = STALACTITE_BEND;
     else if (commandIs(command, {"s"}))
-        playerLocation = 1012;
+        playerLocation = SOUTHWARD_PASSAGE_FIRST;
     else if (!refuseDirection(command, "nwdu"))
         interpretCommand(command, lastDescribedRoom);
 }
 
-// Rooms 1012 to 1015: south leads on to the rickety stairs, north back.
+// The southward stretch: south leads on to the rickety stairs, north back.
 static void describeSouthwardPassage()
 {
     std::cout << DAMP_PASSAGE;
@@ -136,9 +142,9 @@ static void ricketyStairsCommand(char* command, int& lastDescribedRoom)
     if (commandIs(command, {"u"})) {
         if (soundOn == 'y')
             cueStairs();
-        playerLocation = 1017;
+        playerLocation = STONE_ARCHWAY;
     } else if (commandIs(command, {"n"})) {
-        playerLocation = 1015;
+        playerLocation = SOUTHWARD_PASSAGE_LAST;
     } else if (!refuseDirection(command, "wsde")) {
         interpretCommand(command, lastDescribedRoom);
     }
@@ -155,7 +161,7 @@ static void describeArchway()
 static void archwayCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"n"})) {
-        playerLocation = 1002;
+        playerLocation = SALOON_BASEMENT;
     } else if (commandIs(command, {"s"})) {
         if (soundOn == 'y')
             cueStairsFall();
@@ -165,7 +171,7 @@ static void archwayCommand(char* command, int& lastDescribedRoom)
     }
 }
 
-// Rooms 1018 to 1022: north leads on to the rock, south back to the bend.
+// The northward stretch: north leads on to the rock, south back to the bend.
 static void describeNorthwardPassage()
 {
     std::cout << DAMP_PASSAGE;
@@ -177,7 +183,7 @@ static void northwardPassageCommand(char* command, int& lastDescribedRoom)
     if (commandIs(command, {"n"}))
         ++playerLocation;
     else if (commandIs(command, {"s"}))
-        playerLocation = playerLocation == 1018 ? 1010 : playerLocation - 1;
+        playerLocation = playerLocation == NORTHWARD_PASSAGE_FIRST ? STALACTITE_BEND : playerLocation - 1;
     else if (!refuseDirection(command, "udew"))
         interpretCommand(command, lastDescribedRoom);
 }
@@ -221,9 +227,9 @@ static void moveRock()
 static void rockRoomCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"s"})) {
-        playerLocation = 1022;
+        playerLocation = NORTHWARD_PASSAGE_LAST;
     } else if (commandIs(command, {"u"}) && rockMoved == 1) {
-        playerLocation = 103;
+        playerLocation = STORAGE_ROOM;
         runGeneralStore();
     } else if (refuseDirection(command, "edwnu")) {
         return;
@@ -243,15 +249,15 @@ struct PassageStretch {
 };
 
 static const PassageStretch passageStretches[] = {
-    {1004, 1004, describeVault, vaultCommand},
-    {1005, 1009, describeWestwardPassage, westwardPassageCommand},
-    {1010, 1010, describeStalactiteBend, stalactiteBendCommand},
-    {1011, 1011, describeSouthBend, southBendCommand},
-    {1012, 1015, describeSouthwardPassage, southwardPassageCommand},
-    {1016, 1016, describeRicketyStairs, ricketyStairsCommand},
-    {1017, 1017, describeArchway, archwayCommand},
-    {1018, 1022, describeNorthwardPassage, northwardPassageCommand},
-    {1023, 1023, describeRockRoom, rockRoomCommand},
+    {VAULT, VAULT, describeVault, vaultCommand},
+    {WESTWARD_PASSAGE_FIRST, WESTWARD_PASSAGE_LAST, describeWestwardPassage, westwardPassageCommand},
+    {STALACTITE_BEND, STALACTITE_BEND, describeStalactiteBend, stalactiteBendCommand},
+    {SOUTH_BEND, SOUTH_BEND, describeSouthBend, southBendCommand},
+    {SOUTHWARD_PASSAGE_FIRST, SOUTHWARD_PASSAGE_LAST, describeSouthwardPassage, southwardPassageCommand},
+    {RICKETY_STAIRS, RICKETY_STAIRS, describeRicketyStairs, ricketyStairsCommand},
+    {STONE_ARCHWAY, STONE_ARCHWAY, describeArchway, archwayCommand},
+    {NORTHWARD_PASSAGE_FIRST, NORTHWARD_PASSAGE_LAST, describeNorthwardPassage, northwardPassageCommand},
+    {ROCK_ROOM, ROCK_ROOM, describeRockRoom, rockRoomCommand},
 };
 
 static const PassageStretch& stretchHere()

@@ -1,5 +1,6 @@
-// The underground passages below the saloon's trap door, rooms 1004 to
-// 1023. They have no handler of their own: the saloon's handler runs them.
+// The underground passages below the saloon's trap door, from the vault to
+// the rock room. They have no handler of their own: the saloon's handler
+// runs them.
 #pragma once
 
 #include "world/world.h"

@@ -10,7 +10,7 @@
 
 static void describeRestaurantRoom(char* command)
 {
-    if (playerLocation == 1100) {
+    if (playerLocation == RESTAURANT) {
         std::cout << "You are in the restaurant\n"
                   << "The air is thick with the aroma of greasy French fries\n"
                   << "You see many tables and chairs\n";
@@ -27,9 +27,9 @@ static void describeRestaurantRoom(char* command)
 static void diningRoomCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"})) {
-        playerLocation = 12;
+        playerLocation = OUTSIDE_RESTAURANT;
     } else if (commandIs(command, {"w"})) {
-        playerLocation = 1101;
+        playerLocation = KITCHEN;
         if (soundOn == 'y')
             playSound("kiso", SOUND_LOOP);
     } else if (!refuseDirection(command, "nsud")) {
@@ -50,14 +50,14 @@ static void openCupboard()
         cueOpenCabinet();
     std::cout << "Okay, it is open\n"
               << "There is a " << itemAdjectives[BREAD] << ' ' << nounWords[BREAD] << " in there\n";
-    itemLocation[BREAD] = 1101;
+    itemLocation[BREAD] = KITCHEN;
 }
 
 // The sizzling stops on the way out only while the sound is on.
 static void kitchenCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"e"})) {
-        playerLocation = 1100;
+        playerLocation = RESTAURANT;
         if (soundOn == 'y')
             stopSound();
     } else if (refuseDirection(command, "swnud")) {
@@ -71,7 +71,7 @@ static void kitchenCommand(char* command, int& lastDescribedRoom)
 
 static void restaurantRoomCommand(char* command, int& lastDescribedRoom)
 {
-    if (playerLocation == 1100)
+    if (playerLocation == RESTAURANT)
         diningRoomCommand(command, lastDescribedRoom);
     else
         kitchenCommand(command, lastDescribedRoom);
@@ -84,5 +84,5 @@ static void restaurantRoomCommand(char* command, int& lastDescribedRoom)
 // the street.
 void runRestaurant()
 {
-    runBuilding(1100, describeRestaurantRoom, restaurantRoomCommand);
+    runBuilding(RESTAURANT, describeRestaurantRoom, restaurantRoomCommand);
 }

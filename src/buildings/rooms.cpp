@@ -11,7 +11,7 @@ void runBuilding(RoomCode blockStart, void (*describe)(char* command),
 {
     int lastDescribedRoom = NOT_YET_DESCRIBED;
     char command[COMMAND_SIZE];
-    while (playerLocation >= blockStart && playerLocation <= blockStart + 99) {
+    while (playerLocation >= blockStart && playerLocation < blockStart + BUILDING_BLOCK_SIZE) {
         if (playerLocation != lastDescribedRoom) {
             describe(command);
             lastDescribedRoom = playerLocation;

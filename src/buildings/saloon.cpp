@@ -27,11 +27,11 @@ static void describeBarRoom(char* command)
 static void barRoomCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"w"})) {
-        playerLocation = 9;
+        playerLocation = OUTSIDE_SALOON;
         if (soundOn == 'y')
             playSound("sado", SOUND_SYNC);
     } else if (commandIs(command, {"e"})) {
-        playerLocation = 1001;
+        playerLocation = MANAGERS_OFFICE;
         if (soundOn == 'y')
             playSound("mado", SOUND_SYNC);
     } else if (!refuseDirection(command, "nsud")) {
@@ -50,13 +50,13 @@ static void describeManagersOffice(char* command)
 static void managersOfficeCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"w"})) {
-        playerLocation = 1000;
+        playerLocation = SALOON;
         if (soundOn == 'y')
             playSound("mado", SOUND_SYNC);
     } else if (commandIs(command, {"d"})) {
         if (drawRandom() % 10 == 0)
             endStairs();
-        playerLocation = 1002;
+        playerLocation = SALOON_BASEMENT;
         if (soundOn == 'y')
             cueStairs();
     } else if (!refuseDirection(command, "nesu")) {
@@ -75,11 +75,11 @@ static void describeBasement(char* command)
 static void basementCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"n"})) {
-        playerLocation = 1003;
+        playerLocation = GLOOMY_CHAMBER;
     } else if (commandIs(command, {"s"})) {
-        playerLocation = 1017;
+        playerLocation = STONE_ARCHWAY;
     } else if (commandIs(command, {"u"})) {
-        playerLocation = 1001;
+        playerLocation = MANAGERS_OFFICE;
         if (soundOn == 'y')
             cueStairs();
     } else if (!refuseDirection(command, "wed")) {
@@ -106,7 +106,7 @@ static void descendTrapDoor()
     if (trapDoorState == DOOR_OPEN) {
         if (soundOn == 'y')
             cueStairs();
-        playerLocation = 1004;
+        playerLocation = VAULT;
     } else if (trapDoorState == DOOR_LOCKED) {
         std::cout << "the trap door is locked!\n";
     } else {
@@ -155,7 +155,7 @@ static void chopCrate()
 static void gloomyChamberCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"s"}))
-        playerLocation = 1002;
+        playerLocation = SALOON_BASEMENT;
     else if (refuseDirection(command, trapDoorState == DOOR_LOCKED ? "wenud" : "wenu"))
         return;
     else if (commandIs(command, {"go door", "enter door", "walk door", "d"}))
@@ -177,10 +177,10 @@ static void gloomyChamberCommand(char* command, int& lastDescribedRoom)
 static void describeSaloonRoom(char* command)
 {
     switch (playerLocation) {
-    case 1000: describeBarRoom(command); break;
-    case 1001: describeManagersOffice(command); break;
-    case 1002: describeBasement(command); break;
-    case 1003: describeGloomyChamber(command); break;
+    case SALOON: describeBarRoom(command); break;
+    case MANAGERS_OFFICE: describeManagersOffice(command); break;
+    case SALOON_BASEMENT: describeBasement(command); break;
+    case GLOOMY_CHAMBER: describeGloomyChamber(command); break;
     default: describePassageRoom(); break;
     }
 }
@@ -188,10 +188,10 @@ static void describeSaloonRoom(char* command)
 static void saloonRoomCommand(char* command, int& lastDescribedRoom)
 {
     switch (playerLocation) {
-    case 1000: barRoomCommand(command, lastDescribedRoom); break;
-    case 1001: managersOfficeCommand(command, lastDescribedRoom); break;
-    case 1002: basementCommand(command, lastDescribedRoom); break;
-    case 1003: gloomyChamberCommand(command, lastDescribedRoom); break;
+    case SALOON: barRoomCommand(command, lastDescribedRoom); break;
+    case MANAGERS_OFFICE: managersOfficeCommand(command, lastDescribedRoom); break;
+    case SALOON_BASEMENT: basementCommand(command, lastDescribedRoom); break;
+    case GLOOMY_CHAMBER: gloomyChamberCommand(command, lastDescribedRoom); break;
     default: passageCommand(command, lastDescribedRoom); break;
     }
 }
@@ -200,5 +200,5 @@ void runSaloon()
 {
     if (soundOn == 'y')
         playSound("sado", SOUND_SYNC);
-    runBuilding(1000, describeSaloonRoom, saloonRoomCommand);
+    runBuilding(SALOON, describeSaloonRoom, saloonRoomCommand);
 }

@@ -9,7 +9,7 @@
 
 static void describeStableRoom(char* command)
 {
-    if (playerLocation == 2000) {
+    if (playerLocation == STABLE) {
         std::cout << "You are in the stable\n"
                   << "There is a tremendous stench of you know what\n"
                   << "You see horses all around\n";
@@ -24,9 +24,9 @@ static void describeStableRoom(char* command)
 static void stableCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"w"}))
-        playerLocation = 19;
+        playerLocation = OUTSIDE_STABLE;
     else if (commandIs(command, {"e"}))
-        playerLocation = 2001;
+        playerLocation = ENCLOSED_FIELD;
     else if (!refuseDirection(command, "nsud"))
         interpretCommand(command, lastDescribedRoom);
 }
@@ -34,14 +34,14 @@ static void stableCommand(char* command, int& lastDescribedRoom)
 static void fieldCommand(char* command, int& lastDescribedRoom)
 {
     if (commandIs(command, {"w"}))
-        playerLocation = 2000;
+        playerLocation = STABLE;
     else if (!refuseDirection(command, "nsude"))
         interpretCommand(command, lastDescribedRoom);
 }
 
 static void stableRoomCommand(char* command, int& lastDescribedRoom)
 {
-    if (playerLocation == 2000)
+    if (playerLocation == STABLE)
         stableCommand(command, lastDescribedRoom);
     else
         fieldCommand(command, lastDescribedRoom);
@@ -56,5 +56,5 @@ void runStable()
 {
     if (soundOn == 'y')
         playSound("intr", SOUND_SYNC);
-    runBuilding(2000, describeStableRoom, stableRoomCommand);
+    runBuilding(STABLE, describeStableRoom, stableRoomCommand);
 }

@@ -22,7 +22,7 @@ static void telegraphOfficeCommand(char* command, int& lastDescribedRoom)
     if (commandIs(command, {"w"})) {
         if (soundOn == 'y')
             stopSound();
-        playerLocation = 4;
+        playerLocation = OUTSIDE_TELEGRAPH_OFFICE;
     } else if (!refuseDirection(command, "nedus")) {
         interpretCommand(command, lastDescribedRoom);
     }
@@ -32,5 +32,5 @@ void runTelegraphOffice()
 {
     if (soundOn == 'y')
         playSound("teof", SOUND_LOOP);
-    runBuilding(500, describeTelegraphOffice, telegraphOfficeCommand);
+    runBuilding(TELEGRAPH_OFFICE, describeTelegraphOffice, telegraphOfficeCommand);
 }

@@ -7,9 +7,6 @@
 
 #include <iostream>
 
-// The saloon's basement, where the shelves of whiskey stand.
-const RoomCode SALOON_BASEMENT = 1002;
-
 static void chew()
 {
     playOrSay(cueEat, "Chomp chomp chomp chomp chomp chomp \x1e gulp\n");

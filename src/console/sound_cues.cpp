@@ -75,7 +75,7 @@ void cueDoor()
 
 void playFallSound()
 {
-    play(playerLocation < 100 ? "faro" : "fafl");
+    play(playerLocation < FIRST_INDOOR_CODE ? "faro" : "fafl");
 }
 
 void cueDesperadoDown()

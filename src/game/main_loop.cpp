@@ -17,25 +17,30 @@ struct Building {
 
 // Tested in this order on every return to the street.
 static const Building buildings[] = {
-    {1, 100, runGeneralStore}, {5, 500, runTelegraphOffice}, {6, 600, runOffice},
-    {10, 1000, runSaloon},     {11, 1100, runRestaurant},    {15, 1500, runBarberShop},
-    {16, 1600, runHotel},      {20, 2000, runStable},
+    {GENERAL_STORE_DOOR, GENERAL_STORE, runGeneralStore},
+    {TELEGRAPH_OFFICE_DOOR, TELEGRAPH_OFFICE, runTelegraphOffice},
+    {OFFICE_DOOR, OFFICE, runOffice},
+    {SALOON_DOOR, SALOON, runSaloon},
+    {RESTAURANT_DOOR, RESTAURANT, runRestaurant},
+    {BARBER_SHOP_DOOR, BARBER_SHOP, runBarberShop},
+    {HOTEL_DOOR, HOTEL_LOBBY, runHotel},
+    {STABLE_DOOR, STABLE, runStable},
 };
 
 static const char* streetDescription(RoomCode square)
 {
     switch (square) {
-    case 2: return "You are in front of Clem's General Store\n";
-    case 3: return "You are in the road between the general store and the Telegraph Office\n";
-    case 4: return "You are standing outside the Western Onion Telegraph Office\n";
-    case 7: return "You are on the road outside your office\n";
-    case 8: return "You are in the road between your office and the saloon\n";
-    case 9: return "You are in front of the High Time Saloon\n";
-    case 12: return "You are on the road outside the Big Bite Restaurant\n";
-    case 13: return "You are in the road between the restaurant and the barber shop\n";
-    case 14: return "You are standing outside Sam's Barber Shop\n";
-    case 17: return "You are on the road in front of the Fleabag Hotel\n";
-    case 18: return "You are in the road between the Hotel and the stable\n";
+    case OUTSIDE_GENERAL_STORE: return "You are in front of Clem's General Store\n";
+    case STORE_TELEGRAPH_ROAD: return "You are in the road between the general store and the Telegraph Office\n";
+    case OUTSIDE_TELEGRAPH_OFFICE: return "You are standing outside the Western Onion Telegraph Office\n";
+    case OUTSIDE_OFFICE: return "You are on the road outside your office\n";
+    case OFFICE_SALOON_ROAD: return "You are in the road between your office and the saloon\n";
+    case OUTSIDE_SALOON: return "You are in front of the High Time Saloon\n";
+    case OUTSIDE_RESTAURANT: return "You are on the road outside the Big Bite Restaurant\n";
+    case RESTAURANT_BARBER_ROAD: return "You are in the road between the restaurant and the barber shop\n";
+    case OUTSIDE_BARBER_SHOP: return "You are standing outside Sam's Barber Shop\n";
+    case OUTSIDE_HOTEL: return "You are on the road in front of the Fleabag Hotel\n";
+    case HOTEL_STABLE_ROAD: return "You are in the road between the Hotel and the stable\n";
     default: return "You are in front of the Crazy Horse Stable\n";
     }
 }
@@ -55,23 +60,24 @@ static void describeOutskirtsSquare()
 {
     const char* description = "You are walking on the road\n";
     const char* directions = "Obvious directions are north, south, east and west\n";
-    int column = playerLocation % 5;
-    if (playerLocation <= 0 && column == -4) {
+    bool north = playerLocation < FIRST_TOWN_SQUARE;
+    int column = playerLocation % SQUARES_PER_ROW;
+    if (north && column == -4) {
         description = "You are walking through the Rubber Souls Cemetery\n";
-        directions = playerLocation == -4 ? "Obvious directions are north and east\n"
-                                          : "Obvious directions are north, east and south\n";
-    } else if (playerLocation <= 0 && column == 0) {
+        directions = playerLocation == CEMETERY_CORNER ? "Obvious directions are north and east\n"
+                                                       : "Obvious directions are north, east and south\n";
+    } else if (north && column == 0) {
         description = "You are on a flat stretch of dusty plains\n";
-        directions = playerLocation == 0 ? "Obvious directions are north and west\n"
-                                         : "Obvious directions are north, south and west\n";
-    } else if (playerLocation > 0 && column == 1) {
+        directions = playerLocation == PLAINS_CORNER ? "Obvious directions are north and west\n"
+                                                     : "Obvious directions are north, south and west\n";
+    } else if (!north && column == 1) {
         description = "You are in a hilly and rocky area alongside the road\n";
-        directions = playerLocation == 21 ? "Obvious directions are east and south\n"
-                                          : "Obvious directions are north, east and south\n";
-    } else if (playerLocation > 0 && column == 0) {
+        directions = playerLocation == HILLS_CORNER ? "Obvious directions are east and south\n"
+                                                    : "Obvious directions are north, east and south\n";
+    } else if (!north && column == 0) {
         description = "You are in an old abandoned silver mine\n";
-        directions = playerLocation == 25 ? "Obvious directions are west and south\n"
-                                          : "Obvious directions are north, west and south\n";
+        directions = playerLocation == SILVER_MINE_CORNER ? "Obvious directions are west and south\n"
+                                                          : "Obvious directions are north, west and south\n";
     }
     std::cout << description;
     describeItemsHere();
@@ -118,23 +124,26 @@ void townTurn(int& lastDescribedRoom)
     std::string line = command;
     RoomCode here = playerLocation;
     if (line == "e") {
-        if (here % 5 != 0)
+        if (here % SQUARES_PER_ROW != 0)
             playerLocation = here + 1;
         else
             std::cout << "You cannot go that way\n";
     } else if (line == "w") {
-        if ((here > 0 && here % 5 != 1) || (here < 1 && here % 5 != -4))
+        // The truncating remainder numbers the west column 1 in and south of
+        // town and -4 north of it.
+        bool north = here < FIRST_TOWN_SQUARE;
+        if ((!north && here % SQUARES_PER_ROW != 1) || (north && here % SQUARES_PER_ROW != -4))
             playerLocation = here - 1;
         else
             std::cout << "You cannot go that way\n";
     } else if (line == "n") {
-        if (here != 21 && here != 25)
-            playerLocation = here - 5;
+        if (here != HILLS_CORNER && here != SILVER_MINE_CORNER)
+            playerLocation = here - SQUARES_PER_ROW;
         else
             std::cout << "That way is blocked\n";
     } else if (line == "s") {
-        if (here != -4 && here != 0)
-            playerLocation = here + 5;
+        if (here != CEMETERY_CORNER && here != PLAINS_CORNER)
+            playerLocation = here + SQUARES_PER_ROW;
         else
             std::cout << "You cannot pass there\n";
     } else if (line == "u" || line == "d") {

@@ -64,8 +64,13 @@ void readCommand(char* command)
     breadStep();
 }
 
-static const RoomCode ratRooms[18] = {100,  101,  102,  1000, 1001, 1002, 1003, 1100, 1101,
-                                      1500, 1600, 1601, 1602, 1603, 1604, 1605, 2000, 2001};
+static const RoomCode ratRooms[18] = {
+    GENERAL_STORE, BACK_OF_STORE, UTILITY_ROOM,
+    SALOON, MANAGERS_OFFICE, SALOON_BASEMENT, GLOOMY_CHAMBER,
+    RESTAURANT, KITCHEN,
+    BARBER_SHOP,
+    HOTEL_LOBBY, STAIRCASE_FOOT, UPSTAIRS_HALLWAY, HALLWAY, GUEST_ROOM, SOLARIUM,
+    STABLE, ENCLOSED_FIELD};
 
 void placeRat()
 {
@@ -78,10 +83,12 @@ void placeRat()
 // in front of the buildings come up twice as often as the ones between.
 RoomCode drawStreetSquare()
 {
-    RoomCode square = drawRandom() % 20 + 1;
-    if (square == 1 || square == 6 || square == 11 || square == 16)
+    RoomCode square = drawRandom() % LAST_TOWN_SQUARE + FIRST_TOWN_SQUARE;
+    if (square == GENERAL_STORE_DOOR || square == OFFICE_DOOR || square == RESTAURANT_DOOR ||
+        square == HOTEL_DOOR)
         return square + 1;
-    if (square == 5 || square == 10 || square == 15 || square == 20)
+    if (square == TELEGRAPH_OFFICE_DOOR || square == SALOON_DOOR || square == BARBER_SHOP_DOOR ||
+        square == STABLE_DOOR)
         return square - 1;
     return square;
 }

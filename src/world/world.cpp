@@ -16,48 +16,48 @@ const char* const verbWords[VERB_COUNT] = {
     "read", "load", "cut", "chop", "open", "hit", "kick", "punch"};
 
 RoomCode itemLocation[NOUN_COUNT] = {
-    101,      // key, in the back of the store
-    NOWHERE,  // gun, until the desk drawer is opened
-    103,      // bullets, in the store's storage room
-    NOWHERE,  // rope, until the cabinet is opened
-    -4,       // ax, in the cemetery corner
-    103,      // beans
-    NOWHERE,  // bread, until the kitchen cupboard is opened
-    1500,     // medicine, at the barber's
-    500,      // telegram
-    NOWHERE,  // knife, until the dresser drawer is opened
-    25,       // crowbar, in the silver mine corner
-    NOWHERE,  // snake, until turn 60
-    NOWHERE,  // rat, until turn 5
-    603,      // cabinet
-    1100,     // chairs
-    100,      // counter
-    600,      // desk
-    1604,     // dresser
-    1000,     // guys
-    2000,     // horses
-    1002,     // whiskey
-    103,      // shelves
-    1602,     // signs
-    1600,     // station
-    1100,     // tables
-    103,      // walls
-    1003,     // crate
-    601,      // jail
-    601,      // cell
-    1500,     // guy
-    602,      // cot
-    1604,     // bed
-    NOWHERE,  // quicksand, until turn 100
-    NOWHERE,  // Dexter, placed at start-up
-    NOWHERE,  // Clarence, placed at start-up
-    NOWHERE,  // Rodney, until turn 155
-    1023,     // rock
-    1010,     // stalactites
-    1605,     // bench
+    BACK_OF_STORE,       // key
+    NOWHERE,             // gun, until the desk drawer is opened
+    STORAGE_ROOM,        // bullets
+    NOWHERE,             // rope, until the cabinet is opened
+    CEMETERY_CORNER,     // ax
+    STORAGE_ROOM,        // beans
+    NOWHERE,             // bread, until the kitchen cupboard is opened
+    BARBER_SHOP,         // medicine
+    TELEGRAPH_OFFICE,    // telegram
+    NOWHERE,             // knife, until the dresser drawer is opened
+    SILVER_MINE_CORNER,  // crowbar
+    NOWHERE,             // snake, until turn 60
+    NOWHERE,             // rat, until turn 5
+    OFFICE_BACK_ROOM,    // cabinet
+    RESTAURANT,          // chairs
+    GENERAL_STORE,       // counter
+    OFFICE,              // desk
+    GUEST_ROOM,          // dresser
+    SALOON,              // guys
+    STABLE,              // horses
+    SALOON_BASEMENT,     // whiskey
+    STORAGE_ROOM,        // shelves
+    UPSTAIRS_HALLWAY,    // signs
+    HOTEL_LOBBY,         // station
+    RESTAURANT,          // tables
+    STORAGE_ROOM,        // walls
+    GLOOMY_CHAMBER,      // crate
+    BACK_OF_OFFICE,      // jail
+    BACK_OF_OFFICE,      // cell
+    BARBER_SHOP,         // guy
+    JAIL_CELL,           // cot
+    GUEST_ROOM,          // bed
+    NOWHERE,             // quicksand, until turn 100
+    NOWHERE,             // Dexter, placed at start-up
+    NOWHERE,             // Clarence, placed at start-up
+    NOWHERE,             // Rodney, until turn 155
+    ROCK_ROOM,           // rock
+    STALACTITE_BEND,     // stalactites
+    SOLARIUM,            // bench
 };
 
-RoomCode playerLocation = 6;  // the office's door square: the game starts inside
+RoomCode playerLocation = OFFICE_DOOR;  // the game starts inside the office
 int gunRounds = 6;
 int medicineState = 1;
 int beanCanState = 1;
@@ -104,10 +104,11 @@ bool desperadoHere()
 
 bool streetSquare(RoomCode code)
 {
-    return code >= 1 && code <= 20 && code % 5 >= 2 && code % 5 <= 4;
+    return code >= FIRST_TOWN_SQUARE && code <= LAST_TOWN_SQUARE && code % SQUARES_PER_ROW >= 2 &&
+           code % SQUARES_PER_ROW <= 4;
 }
 
 bool doorSquare(RoomCode code)
 {
-    return code >= 1 && code <= 20 && !streetSquare(code);
+    return code >= FIRST_TOWN_SQUARE && code <= LAST_TOWN_SQUARE && !streetSquare(code);
 }

@@ -3,7 +3,7 @@
 // never reset; one run is one game.
 #pragma once
 
-using RoomCode = int;
+#include "world/town_map.h"
 
 const RoomCode NOWHERE = -9999;  // not in the world: not yet in play, used up or killed
 const RoomCode CARRIED = 111;    // in the Marshal's hands; no room 111 exists
