@@ -31,7 +31,18 @@ ChildRun play(const std::vector<std::string>& arguments, const std::string& inpu
     ChildOptions options;
     options.input = input;
     options.err = STREAM_TEXT;
+    // A terminal that lays out screens, whatever the tests run in; env
+    // TERM=dumb before the program asks for plain text.
+    options.environment = {{"TERM", "xterm"}};
     return runProgram(arguments, options);
+}
+
+// The same with standard output on a disk that is full.
+ChildRun playOntoAFullDisk(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> shell = {"/bin/sh", "-c", "exec \"$0\" \"$@\" >/dev/full"};
+    shell.insert(shell.end(), arguments.begin(), arguments.end());
+    return play(shell);
 }
 
 std::string scratchPath(const char* name)
@@ -66,6 +77,20 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{SCRIPT, "--help"}, 0, "usage: quorrell-script [--seed N | --replay FILE]"},
         {{GAME, "--version"}, 0, "quorrell " QUORRELL_VERSION "\n"},
         {{SCRIPT, "--version"}, 0, "quorrell-script " QUORRELL_VERSION "\n"},
+        {{GAME, "-h"}, 0, "usage: quorrell [--seed N]"},
+        {{SCRIPT, "-V"}, 0, "quorrell-script " QUORRELL_VERSION "\n"},
+        // Help and version win wherever they stand, whatever else is wrong.
+        {{GAME, "--bogus", "--help"}, 0, "usage: quorrell [--seed N]"},
+        {{GAME, "--help", "--bogus"}, 0, "usage: quorrell [--seed N]"},
+        {{GAME, "--record", "-V"}, 0, "quorrell " QUORRELL_VERSION "\n"},
+        {{SCRIPT, "--seed", "x", "-h"}, 0, "usage: quorrell-script"},
+        {{GAME, "--"}, 0, "\x1b[H\x1b[2J"},
+        {{GAME, "--", "--help"}, 2, "quorrell: unexpected argument '--help' (see quorrell --help)\n"},
+        {{SCRIPT, "--seed", "3", "--", "x"}, 2, "quorrell-script: unexpected argument 'x' (see quorrell-script --help)\n"},
+        // An option's value is never the next option.
+        {{GAME, "--record", "--seed", "5"}, 2, "quorrell: --record needs a file (see quorrell --help)\n"},
+        {{GAME, "--seed", "--record", "x"}, 2, "quorrell: --seed needs a number (see quorrell --help)\n"},
+        {{SCRIPT, "--replay", "-h"}, 0, "usage: quorrell-script"},
         {{GAME, "--bogus"}, 2, "quorrell: unknown option '--bogus' (see quorrell --help)\n"},
         {{SCRIPT, "--record", "x"}, 2, "quorrell-script: unknown option '--record' (see quorrell-script --help)\n"},
         {{GAME, "north"}, 2, "quorrell: unexpected argument 'north' (see quorrell --help)\n"},
@@ -74,7 +99,11 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{GAME, "--seed", "-1"}, 2, "quorrell: --seed takes a whole number, not '-1' (see quorrell --help)\n"},
         {{GAME, "--seed=4294967296"}, 2, "quorrell: --seed is 0 to 4294967295, not '4294967296' (see quorrell --help)\n"},
         {{GAME, "--replay"}, 2, "quorrell: --replay needs a file (see quorrell --help)\n"},
-        {{GAME, "--replay", ended, "--resume", ended}, 2, "quorrell: --record, --replay and --resume go one at a time (see quorrell --help)\n"},
+        {{GAME, "--replay", ended, "--resume", ended}, 2, "quorrell: --record, --replay, --resume and --transcript go one at a time (see quorrell --help)\n"},
+        {{GAME, "--transcript"}, 2, "quorrell: --transcript needs a file (see quorrell --help)\n"},
+        {{GAME, "--seed", "3", "--transcript", ended}, 2, "quorrell: --seed cannot go with --transcript: the record has its seed (see quorrell --help)\n"},
+        {{GAME, "--transcript", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record (see quorrell --help)\n"},
+        {{SCRIPT, "--plain"}, 2, "quorrell-script: unknown option '--plain' (see quorrell-script --help)\n"},
         {{SCRIPT, "--seed", "3", "--replay", ended}, 2, "quorrell-script: --seed cannot go with --replay: the record has its seed (see quorrell-script --help)\n"},
         {{GAME, "--replay", "/nowhere/game"}, 2, "quorrell: cannot read the record '/nowhere/game': No such file or directory (see quorrell --help)\n"},
         {{GAME, "--record", "/nowhere/game"}, 2, "quorrell: cannot write the record '/nowhere/game': No such file or directory (see quorrell --help)\n"},
@@ -97,9 +126,18 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
             EXPECT_EQ(run.out, "") << shown;
         }
     }
+    // A help or version that cannot be written is no success.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{GAME, "--help"}, {GAME, "-V"}, {SCRIPT, "-h"}, {SCRIPT, "--version"}}) {
+        ChildRun run = playOntoAFullDisk(arguments);
+        EXPECT_EQ(run.status, 1) << arguments[1];
+        EXPECT_NE(run.err.find("cannot write the"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
+    }
     // The help names every option and where the sounds are.
     std::string help = play({GAME, "--help"}).out;
-    for (const char* named : {"--seed", "--record", "--replay", "--resume", "--version", "data", "man 6 quorrell"})
+    for (const char* named : {"--seed", "--record", "--replay", "--resume", "--plain", "--transcript", "--version",
+                              "screen readers", "data", "man 6 quorrell"})
         EXPECT_NE(help.find(named), std::string::npos) << named;
     EXPECT_EQ(fileText(notRecord), "my notes\n");
 }
@@ -190,6 +228,111 @@ TEST(Record, KilledMidGameAndResumed)
     ChildRun killed = finishChild(game);
     EXPECT_EQ(killed.status, 128 + SIGTERM);
     expectResumedAsIfNeverStopped(record);
+}
+
+std::string recordOf(unsigned seed, const std::string& input)
+{
+    std::string path = scratchPath(("record-" + std::to_string(seed)).c_str());
+    std::ofstream(path, std::ios::binary) << "Quorrell record\nformat 1\nseed " << seed << "\nstate ended\n" << input;
+    return path;
+}
+
+std::string placed(int column, const std::string& text)
+{
+    return std::string(static_cast<std::size_t>(column - 1), ' ') + text;
+}
+
+std::string linesOf(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+TEST(Plain, TheTranscriptIsWhatThePlayerSaw)
+{
+    // A wrong key, the walk to the store's iron door, a surrender taken
+    // back, a line with an arrow key's bytes in it, and a key at the
+    // closing screen before Escape.
+    std::string record = recordOf(2, "xnnBob\ne\nn\nw\nw\nkick door\nquit\nn\xe6\x97\xa5\xe6\x9c\xac\x1b[Dx\nquit\nya\x1b");
+    std::vector<std::string> expected = {
+        "", "", "", "",
+        placed(31, "QUORRELL"), "",
+        placed(34, "Version 2.0 for Windows"), "",
+        placed(20, "Written by the Orvane City Software Company"), "",
+        placed(26, "quorrell@orvanecity.invalid"), "",
+        placed(25, "Marshal voice by Rudanti"), "", "",
+        "Quorrell is free: it may not be sold and comes without any warranty.",
+        "You may copy it freely, as long as all of its files go with it.",
+        "", "", "", "",
+        // Each question drawn again in place, with the key that answered it.
+        placed(10, "Instructions?  Y or N  x"),
+        placed(10, "Instructions?  Y or N  n"),
+        placed(10, "Sound effects?  Y or N  n"),
+        placed(10, "What is your first name?  Bob"),
+        "Howdie Marshal Bob, good luck, I hope your will is up to date.",
+        "",
+        "It is high noon in Orvane City.You are in your office",
+        "You see your messy desk",
+        "Obvious directions are east or west",
+        "e",
+        "You are on the road outside your office",
+        "Obvious directions are north, south, east and west",
+        "n",
+        "You are in front of Clem's General Store",
+        "Obvious directions are north, south, east and west",
+        "w",
+        "You are in the general store",
+        "You see the store counter",
+        "Obvious directions are east or west",
+        "w",
+        "You are in the back of the store",
+        "You see a large iron door that says \"STORAGE.\"",
+        "You see a shiny brass key",
+        "Obvious directions are east or north",
+        "kick door",
+        "Ouch \xe2\x96\xb2 that hurt!",
+        "quit",
+        "Are you surrendering Orvane City to the desperados Marshal Bob?  Y or N n",
+        "I knew you were not a yellow dog, please continue",
+        "\xe6\x97\xa5\xe6\x9c\xac^[[Dx",
+        "Please use two word commands or a letter for direction",
+        "quit",
+        "Are you surrendering Orvane City to the desperados Marshal Bob?  Y or N y",
+        "", "", "", "", "", "", "", "", "",
+        placed(6, "You have let down the decent citizens of Orvane City Marshal Bob"), "", "", "",
+        placed(18, "The desperados have prevailed in Orvane City"), "", "", "",
+        "     Enjoyed Quorrell?  A contribution to the Orvane City Software Company",
+        "     keeps the town's lights on: write to quorrell@orvanecity.invalid",
+        "",
+        placed(34, "Happy trails Marshal Bob"),
+        placed(34, "Press escape to exit a"),
+    };
+    ChildRun transcript = play({GAME, "--transcript", record}, "not read");
+    EXPECT_EQ(transcript.status, 0);
+    EXPECT_EQ(transcript.err, "");
+    EXPECT_EQ(transcript.out, linesOf(expected));
+    // A transcript that cannot be written is no success.
+    ChildRun cut = playOntoAFullDisk({GAME, "--transcript", record});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(cut.err, "quorrell: cannot write the transcript: No space left on device\n");
+}
+
+TEST(Plain, APlainGameShowsWhatItsTranscriptShows)
+{
+    // Plain text for a dumb terminal, or none named; a question answered
+    // with a wrong key, the name given after two empty lines and with more
+    // words than one, and a game left at the end of its input.
+    std::string input = "xnn\n\n  Bob Smith\nlook\nquit\nnkick door\n";
+    std::string record = scratchPath("plain");
+    ChildRun dumb = play({"/usr/bin/env", "TERM=dumb", GAME, "--seed", "4", "--record", record}, input);
+    EXPECT_EQ(dumb.status, 0);
+    EXPECT_EQ(dumb.out.find('\x1b'), std::string::npos) << dumb.out;
+    EXPECT_NE(dumb.out.find("\n" + placed(10, "What is your first name?  Bob\nHowdie")), std::string::npos) << dumb.out;
+    EXPECT_NE(dumb.out.find("\nlook\nYou are in your office\n"), std::string::npos) << dumb.out;
+    EXPECT_EQ(play({GAME, "--transcript", record}).out, dumb.out);
+    EXPECT_EQ(play({"/usr/bin/env", "-u", "TERM", GAME, "--seed", "4"}, input).out, dumb.out);
 }
 
 }  // namespace

@@ -95,8 +95,11 @@ std::string fileText(const fs::path& path)
 // One tmux server of its own per test, so tests run side by side.
 class Terminal {
 public:
-    // How the pane's shell starts the game.
-    enum Start { DIRECTLY, INTO_A_PIPE_READ_ONCE, WITH_HANGUPS_IGNORED };
+    // How the pane's shell starts the game. UNDER_JOB_CONTROL runs it from
+    // an interactive bash, whose Ctrl-Z and kill %1 a player uses; the test
+    // types the shell's commands after the game.
+    enum Start { DIRECTLY, INTO_A_PIPE_READ_ONCE, WITH_HANGUPS_IGNORED, ON_A_DUMB_TERMINAL, PLAIN_INTO_TEE,
+                 UNDER_JOB_CONTROL };
 
     explicit Terminal(const std::string& name, Start start = DIRECTLY, int columns = COLUMNS, int rows = ROWS)
         : socket_("quorrell-" + name + "-" + std::to_string(getpid()))
@@ -109,16 +112,30 @@ public:
             "case $3 in\n"
             "  pipe) \"$1\" | head -c 1 > /dev/null ;;\n"
             "  nohup) trap '' HUP; \"$1\" ;;\n"
+            "  dumb) TERM=dumb \"$1\" --record game.rec ;;\n"
+            "  tee) \"$1\" --plain --record game.rec | tee log ;;\n"
             "  *) \"$1\" ;;\n"
             "esac\n"
             "echo $? > status.tmp\n"
             "stty -g > after\n"
             "mv status.tmp status\n"
             "exec sleep 3600\n";
+        static const char* const HOW[] = {"-", "pipe", "nohup", "dumb", "tee"};
         // A UTF-8 terminal, as most players have; the triangle depends on it.
-        tmux({"-f", "/dev/null", "new-session", "-d", "-x", std::to_string(columns), "-y",
-              std::to_string(rows), "-e", "LC_ALL=C.UTF-8", "-s", "game", "sh", "-c", script, "pane", QUORRELL_PROGRAM,
-              folder_.string(), start == INTO_A_PIPE_READ_ONCE ? "pipe" : start == WITH_HANGUPS_IGNORED ? "nohup" : "-"});
+        std::vector<std::string> session = {"-f", "/dev/null", "new-session", "-d", "-x", std::to_string(columns), "-y",
+                                            std::to_string(rows), "-e", "LC_ALL=C.UTF-8", "-s", "game"};
+        if (start == UNDER_JOB_CONTROL) {
+            for (const char* part : {"-e", "PS1=$ ", "-e", "HISTFILE=/dev/null", "bash", "--norc", "--noprofile", "-i"})
+                session.push_back(part);
+            tmux(session);
+            type("cd '" + folder_.string() + "' && stty -g > before && " + QUORRELL_PROGRAM);
+            press("Enter");
+        } else {
+            for (const std::string& part : {std::string("sh"), std::string("-c"), std::string(script), std::string("pane"),
+                                            std::string(QUORRELL_PROGRAM), folder_.string(), std::string(HOW[start])})
+                session.push_back(part);
+            tmux(session);
+        }
         socketPath_ = trimmedRight(tmux({"display-message", "-p", "#{socket_path}"}));
     }
 
@@ -204,6 +221,8 @@ public:
 
     std::string settingsBefore() { return trimmedRight(fileText(folder_ / "before")); }
     std::string settingsAfter() { return trimmedRight(fileText(folder_ / "after")); }
+    std::string fileInFolder(const char* name) { return fileText(folder_ / name); }
+    std::string folder() { return folder_.string(); }
 
     // "1 column row": the cursor's visibility flag and its 0-based place.
     std::string cursor()
@@ -517,6 +536,109 @@ TEST_F(RealTerminal, AfterASuspensionTheLineBeingTypedIsDrawnAgain)
     EXPECT_TRUE(terminal.waitForText(" 6|open drawer\n 7|You got the drawer open\n"));
 }
 
+TEST_F(RealTerminal, ALineOfWideCharactersWrapsAndKeepsItsPlaceOnANarrowTerminal)
+{
+    Terminal terminal("wrap", Terminal::DIRECTLY, 40, ROWS);
+    ASSERT_TRUE(terminal.waitForText("Quorrell needs 80x24, found 40x25"));
+    terminal.type("x");
+    ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+    terminal.type("nn");
+    ASSERT_TRUE(terminal.waitForText("What is your first name?"));
+    const std::string prompt = "         What is your first name?  ";
+    // The name starts in column 36 of 40: the second wide character does
+    // not fit in what is left of the row and starts the next one.
+    terminal.type("ab\xe6\x97\xa5\xe6\x9c\xac" "cdefgh");
+    auto expectLine = [&](const std::string& first, const std::string& second, const char* cursor) {
+        EXPECT_TRUE(terminal.waitUntil([&] {
+            std::vector<std::string> rows = terminal.screen();
+            return rows[21] == first && rows[22] == second && terminal.cursor() == cursor;
+        })) << shown(terminal.screen()) << terminal.cursor();
+    };
+    expectLine(prompt + "ab\xe6\x97\xa5", "\xe6\x9c\xac" "cdefgh", "1 8 22");
+    terminal.press("Home");
+    terminal.type("X");
+    expectLine(prompt + "Xab\xe6\x97\xa5", "\xe6\x9c\xac" "cdefgh", "1 36 21");
+    terminal.press("End");
+    terminal.press("BSpace");
+    terminal.press("BSpace");
+    terminal.press("BSpace");
+    expectLine(prompt + "Xab\xe6\x97\xa5", "\xe6\x9c\xac" "cde", "1 5 22");
+    terminal.press("Home");
+    terminal.press("Delete");
+    expectLine(prompt + "ab\xe6\x97\xa5", "\xe6\x9c\xac" "cde", "1 35 21");
+    terminal.press("Enter");
+    EXPECT_TRUE(terminal.waitUntil([&] {
+        return terminal.screen()[0].rfind("Howdie Marshal ab\xe6\x97\xa5\xe6\x9c\xac" "cde, good", 0) == 0;
+    })) << shown(terminal.screen());
+}
+
+// A short game in plain text: a name mended with Backspace, a command
+// mended in the middle of typing, and the end of input at the next prompt.
+void playPlainly(Terminal& terminal)
+{
+    ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+    terminal.type("xn");
+    ASSERT_TRUE(terminal.waitForText("Sound effects?  Y or N"));
+    terminal.type("n");
+    ASSERT_TRUE(terminal.waitForText("What is your first name?"));
+    terminal.type("Bobx");
+    terminal.press("BSpace");
+    terminal.press("Enter");
+    ASSERT_TRUE(terminal.waitForText("Obvious directions are east or west"));
+    terminal.type("opne");
+    terminal.press("BSpace");
+    terminal.press("BSpace");
+    // Keys that would move the cursor are passed over.
+    terminal.press("Left");
+    terminal.type("en drawer");
+    terminal.press("Enter");
+    ASSERT_TRUE(terminal.waitForText("There is a Colt 45 gun in there"));
+    terminal.press("C-d");
+    ASSERT_TRUE(terminal.waitForText("HAPPY TRAILS TILL NEXT TIME Marshal"));
+    EXPECT_EQ(terminal.exitStatus(), 0);
+}
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line))
+        lines.push_back(line);
+    return lines;
+}
+
+// The screen is the end of the game's transcript, line for line, with the
+// cursor on the line after it.
+void expectTheScreenToEndTheTranscript(Terminal& terminal, const std::string& transcript)
+{
+    std::vector<std::string> lines = linesOf(transcript);
+    ASSERT_GE(lines.size(), static_cast<std::size_t>(ROWS));
+    std::vector<std::string> tail(lines.end() - (ROWS - 1), lines.end());
+    tail.push_back("");
+    EXPECT_EQ(shown(terminal.screen()), shown(tail));
+    EXPECT_NE(transcript.find("\n" "         What is your first name?  Bob\nHowdie"), std::string::npos) << transcript;
+    EXPECT_NE(transcript.find("\nopen drawer\nYou got the drawer open\n"), std::string::npos) << transcript;
+}
+
+TEST_F(RealTerminal, ADumbTerminalGetsPlainTextWithTheLineTypedInItsPlace)
+{
+    Terminal terminal("dumb", Terminal::ON_A_DUMB_TERMINAL);
+    playPlainly(terminal);
+    std::string transcript = outputOf({QUORRELL_PROGRAM, "--transcript", terminal.folder() + "/game.rec"});
+    expectTheScreenToEndTheTranscript(terminal, transcript);
+    EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
+}
+
+TEST_F(RealTerminal, APlainGameLoggedWithTeeLogsItsTranscriptAndShowsEachLineOnce)
+{
+    Terminal terminal("tee", Terminal::PLAIN_INTO_TEE);
+    playPlainly(terminal);
+    std::string transcript = outputOf({QUORRELL_PROGRAM, "--transcript", terminal.folder() + "/game.rec"});
+    EXPECT_EQ(terminal.fileInFolder("log"), transcript);
+    expectTheScreenToEndTheTranscript(terminal, transcript);
+}
+
 TEST_F(RealTerminal, ATerminalTooSmallIsToldBeforeTheTitle)
 {
     const char* notice = " 1|Quorrell needs 80x24, found 70x20: Escape quits, any key plays on\n";
@@ -538,7 +660,16 @@ struct WayOut {
     const char* name;
     bool waitingForALine;  // at the first command, else at the first question
     int signalNumber;      // 0: the player types Ctrl-D at the command prompt
+    bool stoppedFirst;     // stopped with Ctrl-Z, then signalled with kill %1
 };
+
+// The state letter of a process: R, S, T for stopped, Z for dead.
+char processState(pid_t process)
+{
+    std::string stat = fileText(fs::path("/proc") / std::to_string(process) / "stat");
+    std::size_t nameEnd = stat.rfind(')');
+    return nameEnd == std::string::npos || nameEnd + 2 >= stat.size() ? '?' : stat[nameEnd + 2];
+}
 
 void PrintTo(const WayOut& way, std::ostream* out)
 {
@@ -551,7 +682,9 @@ class WaysOut : public RealTerminal, public ::testing::WithParamInterface<WayOut
 TEST_P(WaysOut, PutTheTerminalBackAsItWas)
 {
     const WayOut& way = GetParam();
-    Terminal terminal(way.name);
+    if (way.stoppedFirst && runProgram({"bash", "-c", "true"}).status != 0)
+        GTEST_SKIP() << "bash is not installed";
+    Terminal terminal(way.name, way.stoppedFirst ? Terminal::UNDER_JOB_CONTROL : Terminal::DIRECTLY);
     ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
     pid_t game = terminal.gamePid();
     ASSERT_NE(game, 0);
@@ -566,6 +699,20 @@ TEST_P(WaysOut, PutTheTerminalBackAsItWas)
         ASSERT_TRUE(terminal.waitForScreen(FAREWELL_SCREEN));
         EXPECT_EQ(terminal.exitStatus(), 0);
         expectTerminalPutBack(terminal, 13);
+        return;
+    }
+    if (way.stoppedFirst) {
+        // Stopped, the shell has the terminal; bash's kill sends the signal
+        // and SIGCONT, and the game puts the terminal back from behind it.
+        terminal.press("C-z");
+        ASSERT_TRUE(terminal.waitUntil([&] { return processState(game) == 'T'; }));
+        terminal.type(std::string("kill -") + (way.signalNumber == SIGHUP ? "HUP" : "TERM") +
+                      " %1; while kill -0 %1 2> /dev/null; do sleep 0.05; done;"
+                      " stty -g > after; echo 0 > status.tmp; mv status.tmp status");
+        terminal.press("Enter");
+        EXPECT_EQ(terminal.exitStatus(), 0) << "the game never died:\n" << shown(terminal.screen());
+        EXPECT_TRUE(terminal.waitForText(way.signalNumber == SIGHUP ? "Hangup" : "Terminated"));
+        EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
         return;
     }
     kill(game, way.signalNumber);
@@ -604,9 +751,11 @@ TEST_F(RealTerminal, AHangupIgnoredByWhoeverStartedTheGameStaysIgnored)
 }
 
 INSTANTIATE_TEST_SUITE_P(RealTerminal, WaysOut,
-                         ::testing::Values(WayOut{"EndOfInputAtTheCommandPrompt", true, 0},
-                                           WayOut{"SigtermWhileWaitingForAKey", false, SIGTERM},
-                                           WayOut{"SighupWhileWaitingForAKey", false, SIGHUP},
-                                           WayOut{"SigtermWhileWaitingForALine", true, SIGTERM},
-                                           WayOut{"SighupWhileWaitingForALine", true, SIGHUP}),
+                         ::testing::Values(WayOut{"EndOfInputAtTheCommandPrompt", true, 0, false},
+                                           WayOut{"SigtermWhileWaitingForAKey", false, SIGTERM, false},
+                                           WayOut{"SighupWhileWaitingForAKey", false, SIGHUP, false},
+                                           WayOut{"SigtermWhileWaitingForALine", true, SIGTERM, false},
+                                           WayOut{"SighupWhileWaitingForALine", true, SIGHUP, false},
+                                           WayOut{"SigtermAfterCtrlZ", true, SIGTERM, true},
+                                           WayOut{"SighupAfterCtrlZ", true, SIGHUP, true}),
                          [](const ::testing::TestParamInfo<WayOut>& info) { return std::string(info.param.name); });

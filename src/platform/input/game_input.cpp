@@ -11,10 +11,13 @@ static bool showReplayedLines = false;
 // player takes over once the game asks for more than the record holds.
 static bool replaying = false;
 static bool fastForward = false;
+// A transcript plays its record at full speed and in silence to the end.
+static bool writingTranscript = false;
+static CommandLine options = {};
 
 unsigned inputStart(int argc, char** argv, unsigned clockSeed)
 {
-    CommandLine options = readProgramOptions(argc, argv, true);
+    options = readProgramOptions(argc, argv, true);
     unsigned seed = options.seedGiven ? options.seed : clockSeed;
     if (options.recordPath) {
         recordCreate(options.recordPath, seed);
@@ -25,8 +28,17 @@ unsigned inputStart(int argc, char** argv, unsigned clockSeed)
         seed = recordOpenForResume(options.resumePath);
         replaying = true;
         fastForward = true;
+    } else if (options.transcriptPath) {
+        seed = recordOpenForReplay(options.transcriptPath);
+        replaying = true;
+        writingTranscript = true;
     }
     return seed;
+}
+
+const CommandLine& inputOptions()
+{
+    return options;
 }
 
 void inputConnectPlayer(const PlayerInput& playerInput, InputSource live, bool showReplayed)
@@ -34,13 +46,13 @@ void inputConnectPlayer(const PlayerInput& playerInput, InputSource live, bool s
     player = playerInput;
     showReplayedLines = showReplayed;
     recordGoOnFrom(live);
-    if (fastForward)
+    if (fastForward || writingTranscript)
         player.muteSounds(true);
 }
 
 bool inputFastForward()
 {
-    return fastForward;
+    return fastForward || writingTranscript;
 }
 
 static bool readingRecord()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/input/input_reader.h"
+#include "platform/input/options.h"
 
 // The front end's own reads from the player.
 struct PlayerInput {
@@ -19,13 +20,16 @@ struct PlayerInput {
 // the option's, the record's, or clockSeed.
 unsigned inputStart(int argc, char** argv, unsigned clockSeed);
 
+// The command line inputStart read.
+const CommandLine& inputOptions();
+
 // Connects the player once the front end has its input ready. live is the
 // raw source the rest of a record cut mid-line is finished from; when
 // showReplayed, a replayed line is shown as it was typed.
 void inputConnectPlayer(const PlayerInput& player, InputSource live, bool showReplayed);
 
-// True while a resumed game plays its record at full speed: no pauses, no
-// sounds.
+// True while a resumed game plays its record at full speed, and for the
+// whole of a transcript: no pauses, no sounds.
 bool inputFastForward();
 
 int inputReadKey();

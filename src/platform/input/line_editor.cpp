@@ -1,13 +1,20 @@
 // The command line the Marshal types into. Everything it knows of the
-// machine comes through the three functions it is connected to, so the
-// terminal and the web page edit lines exactly alike.
+// machine comes through the functions it is connected to, so the terminal
+// and the web page edit lines exactly alike.
 //
 // The line is kept in bytes, since the game reads bytes: its cap is the
 // game's own, and a character that would not fit whole is refused whole.
-// The screen's cursor always sits where the line's cursor is, one column per
-// character.
+// The screen's cursor always sits where the line's cursor is, counted in the
+// columns the characters take: two for a wide one, none for a mark that goes
+// on the character before. Where the platform tells the screen's width, a
+// line longer than what is left of its row is followed onto the next rows as
+// the terminal wraps it.
 #include "platform/input/line_editor.h"
 
+#include "platform/input/character_width.h"
+
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -22,7 +29,22 @@ static bool editing = false;
 static bool inputEnded = false;
 // One bell for a run of refused keys, not one for each byte of a long paste.
 static bool refusedLast = false;
+// Plain text: the line is only typed and erased at its end.
+static bool plainEcho = false;
 
+// A cell of the screen: rows below the line's first, columns from the
+// screen's left edge.
+struct ScreenPlace {
+    int row;
+    int column;
+};
+
+// 0 when the width is not known: the line is then taken never to wrap.
+static int screenWidth = 0;
+static int firstColumn = 0;
+static ScreenPlace screenCursor = {0, 0};
+// The lowest row the line has been drawn on, to blank when it gets shorter.
+static int lastRowDrawn = 0;
 static std::vector<std::string> history;
 static std::size_t historyPlace = 0;
 static std::string draft;
@@ -58,48 +80,158 @@ static void echo(const std::string& bytes)
         writeEcho(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-static bool isContinuation(int byte)
+void editorUsePlainEcho()
 {
-    return byte >= 0x80 && byte <= 0xBF;
+    plainEcho = true;
 }
 
-// Characters, not bytes: what the screen's cursor moves over.
+void editorPlaceLine(int screenColumns, int column)
+{
+    screenWidth = screenColumns > 0 ? screenColumns : 0;
+    firstColumn = screenWidth > 0 ? column % screenWidth : 0;
+}
+
+static int lengthAt(std::size_t place)
+{
+    return std::max(1, utf8Length(static_cast<unsigned char>(line[place])));
+}
+
+static int columnsAt(std::size_t place)
+{
+    return characterColumns(utf8CodePoint(line.data() + place, lengthAt(place)));
+}
+
 static int columnsBetween(std::size_t from, std::size_t to)
 {
     int columns = 0;
-    for (std::size_t place = from; place < to; ++place)
-        if (!isContinuation(static_cast<unsigned char>(line[place])))
-            ++columns;
+    for (std::size_t place = from; place < to; place += static_cast<std::size_t>(lengthAt(place)))
+        columns += columnsAt(place);
     return columns;
 }
 
-static void moveScreenCursor(int columns)
+// A character too wide for what is left of its row goes to the start of the
+// next, as the terminal puts it.
+static bool overflowsRow(ScreenPlace at, int columns)
 {
-    if (columns < 0)
-        echo("\x1b[" + std::to_string(-columns) + "D");
-    else if (columns > 0)
-        echo("\x1b[" + std::to_string(columns) + "C");
+    return screenWidth > 0 && at.column + columns > screenWidth;
+}
+
+// Where the line's text before place ends: the column past its last
+// character, which is the screen's width when that character fills its row.
+static ScreenPlace endOfText(std::size_t place)
+{
+    ScreenPlace at = {0, firstColumn};
+    for (std::size_t next = 0; next < place; next += static_cast<std::size_t>(lengthAt(next))) {
+        int columns = columnsAt(next);
+        if (overflowsRow(at, columns))
+            at = {at.row + 1, 0};
+        at.column += columns;
+    }
+    return at;
+}
+
+// Where the screen's cursor stands for the line's cursor at place: on the
+// character there, or where the next one typed at the end would go.
+static ScreenPlace placeOf(std::size_t place)
+{
+    ScreenPlace at = endOfText(place);
+    int columns = place < line.size() ? std::max(1, columnsAt(place)) : 1;
+    if (overflowsRow(at, columns))
+        return {at.row + 1, 0};
+    return at;
+}
+
+static void moveScreenCursorTo(ScreenPlace target)
+{
+    std::string moves;
+    if (target.row < screenCursor.row)
+        moves += "\x1b[" + std::to_string(screenCursor.row - target.row) + "A";
+    else if (target.row > screenCursor.row)
+        moves += "\x1b[" + std::to_string(target.row - screenCursor.row) + "B";
+    if (target.column < screenCursor.column)
+        moves += "\x1b[" + std::to_string(screenCursor.column - target.column) + "D";
+    else if (target.column > screenCursor.column)
+        moves += "\x1b[" + std::to_string(target.column - screenCursor.column) + "C";
+    echo(moves);
+    screenCursor = target;
 }
 
 static void moveCursorTo(std::size_t place)
 {
-    if (place < cursor)
-        moveScreenCursor(-columnsBetween(place, cursor));
-    else
-        moveScreenCursor(columnsBetween(cursor, place));
+    moveScreenCursorTo(placeOf(place));
     cursor = place;
 }
 
-// Redraws the line from the screen cursor's place to its end, blanks what
-// a longer line left behind, and puts the screen cursor back.
+// Draws the line's characters from one place to another, starting where the
+// first of them belongs.
+static void draw(std::size_t from, std::size_t to)
+{
+    ScreenPlace at = endOfText(from);
+    if (screenWidth > 0 && at.column >= screenWidth)
+        at = {at.row + 1, 0};
+    moveScreenCursorTo(at);
+    std::string text;
+    for (std::size_t place = from; place < to; place += static_cast<std::size_t>(lengthAt(place))) {
+        int columns = columnsAt(place);
+        if (overflowsRow(at, columns)) {
+            // The cell a wide character leaves at the end of a row is blanked.
+            text.append(static_cast<std::size_t>(screenWidth - at.column), ' ');
+            at = {at.row + 1, 0};
+        }
+        text.append(line, place, static_cast<std::size_t>(lengthAt(place)));
+        at.column += columns;
+    }
+    // Past a full row the terminal waits to wrap, and a blanking there would
+    // take the row's last character: the cursor goes on to the next row.
+    if (screenWidth > 0 && at.column >= screenWidth) {
+        text += "\r\n";
+        at = {at.row + 1, 0};
+    }
+    echo(text);
+    screenCursor = at;
+    lastRowDrawn = std::max(lastRowDrawn, at.row);
+}
+
+// Redraws the line from the cursor to its end, blanks what a longer line
+// left behind, and puts the screen cursor back.
 static void redrawRest()
 {
-    echo(line.substr(cursor) + "\x1b[K");
-    moveScreenCursor(-columnsBetween(cursor, line.size()));
+    draw(cursor, line.size());
+    echo(lastRowDrawn > screenCursor.row ? "\x1b[J" : "\x1b[K");
+    lastRowDrawn = screenCursor.row;
+    moveScreenCursorTo(placeOf(cursor));
+}
+
+// The line end goes below the line's last row, wherever the cursor was in
+// it; a line that filled its last row has the cursor on a fresh row already.
+static void endTheLine()
+{
+    ScreenPlace end = placeOf(line.size());
+    if (end.row != screenCursor.row)
+        moveScreenCursorTo(end);
+    if (screenWidth == 0 || endOfText(line.size()).column < screenWidth)
+        echo("\n");
+}
+
+// Plain text erases at the end only, as a dumb terminal can: back over the
+// characters, blanks over them, and back again.
+static void eraseEndPlainly(std::size_t place)
+{
+    std::size_t columns = static_cast<std::size_t>(columnsBetween(place, line.size()));
+    echo(std::string(columns, '\b') + std::string(columns, ' ') + std::string(columns, '\b'));
+    line.erase(place);
+    cursor = place;
 }
 
 static void replaceLine(const std::string& text)
 {
+    if (plainEcho) {
+        eraseEndPlainly(0);
+        line = text;
+        cursor = line.size();
+        echo(line);
+        return;
+    }
     moveCursorTo(0);
     line = text;
     redrawRest();
@@ -121,30 +253,49 @@ static void insert(const std::string& character)
     }
     refusedLast = false;
     line.insert(cursor, character);
-    echo(character);
-    cursor += character.size();
+    if (plainEcho) {
+        echo(character);
+        cursor = line.size();
+        return;
+    }
+    std::size_t after = cursor + character.size();
+    draw(cursor, after);
+    cursor = after;
     if (cursor < line.size())
         redrawRest();
 }
 
+static bool isMark(std::size_t place)
+{
+    return place < line.size() && columnsAt(place) == 0;
+}
+
+// A character and the marks that go on it are one cell on the screen, and
+// are moved over and erased together.
 static std::size_t characterBefore(std::size_t place)
 {
-    do
-        --place;
-    while (place > 0 && isContinuation(static_cast<unsigned char>(line[place])));
+    do {
+        do
+            --place;
+        while (place > 0 && utf8Continuation(static_cast<unsigned char>(line[place])));
+    } while (place > 0 && isMark(place));
     return place;
 }
 
 static std::size_t characterAfter(std::size_t place)
 {
     do
-        ++place;
-    while (place < line.size() && isContinuation(static_cast<unsigned char>(line[place])));
+        place += static_cast<std::size_t>(lengthAt(place));
+    while (isMark(place));
     return place;
 }
 
 static void eraseBackTo(std::size_t place)
 {
+    if (plainEcho) {
+        eraseEndPlainly(place);
+        return;
+    }
     std::size_t end = cursor;
     moveCursorTo(place);
     line.erase(place, end - place);
@@ -153,6 +304,9 @@ static void eraseBackTo(std::size_t place)
 
 static void eraseForwardTo(std::size_t place)
 {
+    // In plain text the cursor is always at the end.
+    if (plainEcho)
+        return;
     line.erase(cursor, place - cursor);
     redrawRest();
 }
@@ -174,7 +328,7 @@ static std::string cutToCap(std::string text)
     if (text.size() <= lineCap)
         return text;
     std::size_t end = lineCap;
-    while (end > 0 && isContinuation(static_cast<unsigned char>(text[end])))
+    while (end > 0 && utf8Continuation(static_cast<unsigned char>(text[end])))
         --end;
     return text.substr(0, end);
 }
@@ -294,32 +448,6 @@ static Key readSingleShift()
     }
 }
 
-static int utf8Length(int lead)
-{
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
-}
-
-// The range of the byte after a lead, where it is narrower than any
-// continuation: no overlong forms, no surrogates, nothing past U+10FFFF.
-static bool validSecond(int lead, int byte)
-{
-    if (lead == 0xE0)
-        return byte >= 0xA0 && byte <= 0xBF;
-    if (lead == 0xED)
-        return byte >= 0x80 && byte <= 0x9F;
-    if (lead == 0xF0)
-        return byte >= 0x90 && byte <= 0xBF;
-    if (lead == 0xF4)
-        return byte >= 0x80 && byte <= 0x8F;
-    return isContinuation(byte);
-}
-
 // The whole character a lead byte starts, or nothing when the bytes are not
 // UTF-8; only the valid bytes that follow are taken.
 static std::string readCharacter(int lead)
@@ -330,7 +458,7 @@ static std::string readCharacter(int lead)
         return std::string();
     for (int count = 1; count < length; ++count) {
         int byte = peekByte(0);
-        bool valid = count == 1 ? validSecond(lead, byte) : isContinuation(byte);
+        bool valid = count == 1 ? utf8ValidSecond(lead, byte) : utf8Continuation(byte);
         if (!valid)
             return std::string();
         character += static_cast<char>(nextByte());
@@ -362,6 +490,9 @@ static Key readEscape()
 
 static void act(Key key)
 {
+    // Plain text moves nothing but the line's end; history is typed anew.
+    if (plainEcho && key != KEY_UP && key != KEY_DOWN)
+        return;
     switch (key) {
     case KEY_LEFT:
         if (cursor > 0)
@@ -459,6 +590,8 @@ static bool readLine(char* text, int capacity, bool kept)
     lineCap = capacity > 0 ? static_cast<std::size_t>(capacity - 1) : 0;
     historyPlace = history.size();
     refusedLast = false;
+    screenCursor = {0, firstColumn};
+    lastRowDrawn = 0;
     editing = true;
     Outcome outcome = GO_ON;
     while (outcome == GO_ON) {
@@ -472,7 +605,8 @@ static bool readLine(char* text, int capacity, bool kept)
         inputEnded = true;
         return false;
     }
-    echo("\n");
+    if (!plainEcho)
+        endTheLine();
     if (kept)
         remember();
     line.copy(text, line.size());
@@ -548,8 +682,15 @@ void editorRedraw()
 {
     if (!editing)
         return;
+    if (plainEcho) {
+        echo(line);
+        return;
+    }
     std::size_t place = cursor;
     cursor = 0;
+    screenCursor = {0, firstColumn};
+    // Rows of the line from before the suspension may still be below.
+    lastRowDrawn = screenWidth > 0 ? INT_MAX : 0;
     redrawRest();
     moveCursorTo(place);
 }

@@ -12,10 +12,25 @@ using EditorPeekByte = int (*)(int offset);
 // Puts the echo on the screen: the line's text, and besides it only a
 // newline, BEL, and the sequences Escape [ n D (n columns left), Escape [ n C
 // (n columns right) and Escape [ K (blank to the end of the screen line).
+// A line that wraps (see editorPlaceLine) adds a carriage return, Escape
+// [ n A and Escape [ n B (n rows up and down) and Escape [ J (blank to the
+// end of the screen); plain echo (see editorUsePlainEcho) has only the text,
+// BEL, backspaces and blanks.
 using EditorWrite = void (*)(const char* bytes, int count);
 
 // Called once by the platform before the first line is read.
 void editorConnect(EditorNextByte next, EditorPeekByte peek, EditorWrite write);
+
+// For plain text, where nothing may move the cursor: the line is typed and
+// erased at its end only (backspaces, blanks over what is erased, backspaces),
+// the keys that would move in it are passed over, and its line end is left
+// to the platform, which writes the line where the game reads it.
+void editorUsePlainEcho();
+
+// The screen's width in columns and the column the next line starts in, for
+// a line that may wrap onto further rows; a width of 0 is unknown, and the
+// line is taken never to wrap. Called before a read, as the prompt is known.
+void editorPlaceLine(int screenColumns, int column);
 
 // Edits one line of at most capacity - 1 bytes, the prompt already shown,
 // and ends it on the screen with a newline. False at the end of input: Ctrl-D

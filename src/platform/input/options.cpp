@@ -1,5 +1,7 @@
 #include "platform/input/options.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,11 +27,25 @@ void refuseCommandLine(const char* problem)
     refuseCommandLine((std::string(problem) + " '" + detail + "'").c_str());
 }
 
-static void printHelp(bool terminalGame)
+// Says what was asked on standard output and leaves; a help that could not
+// be written (a full disk, a closed pipe) is no success.
+[[noreturn]] static void answer(const char* text, const char* what)
+{
+    std::fputs(text, stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "%s: cannot write the %s: %s\n", programName, what, std::strerror(errno));
+        std::exit(1);
+    }
+    std::exit(0);
+}
+
+[[noreturn]] static void printHelp(bool terminalGame)
 {
     if (terminalGame) {
-        std::printf(
+        answer(
             "usage: quorrell [--seed N] [--record FILE | --replay FILE | --resume FILE]\n"
+            "                [--plain]\n"
+            "       quorrell --transcript FILE\n"
             "       quorrell --help | --version\n"
             "\n"
             "Quorrell is a text adventure for the terminal. You are the Marshal of\n"
@@ -41,14 +57,23 @@ static void printHelp(bool terminalGame)
             "  --replay FILE  play a recorded game again on the screen, with its pauses\n"
             "  --resume FILE  replay a recorded game at full speed, then play on from\n"
             "                 where it stopped, adding to FILE\n"
-            "  --help         show this and exit\n"
-            "  --version      show the version and exit\n"
+            "  --plain        plain text, with no cursor jumps and no erased lines, for\n"
+            "                 screen readers, braille displays, dumb terminals and logs\n"
+            "                 (quorrell --plain | tee log); chosen by itself when TERM\n"
+            "                 is dumb or unset\n"
+            "  --transcript FILE\n"
+            "                 write what the player saw in a recorded game, as plain\n"
+            "                 text, at once and without pauses or sounds\n"
+            "  -h, --help     show this and exit\n"
+            "  -V, --version  show the version and exit\n"
+            "  --             end the options\n"
             "\n"
             "Sounds: data/*.wav in the current folder when it has them, else the data\n"
             "folder beside the program, else " QUORRELL_DATA_INSTALLED ".\n"
-            "The commands and keys of the game: man 6 quorrell\n");
+            "The commands and keys of the game: man 6 quorrell\n",
+            "help");
     } else {
-        std::printf(
+        answer(
             "usage: quorrell-script [--seed N | --replay FILE]\n"
             "       quorrell-script --help | --version\n"
             "\n"
@@ -57,12 +82,41 @@ static void printHelp(bool terminalGame)
             "\n"
             "  --seed N       play the town of seed N (0 to 4294967295, default 1)\n"
             "  --replay FILE  play the input of a quorrell --record FILE with its seed\n"
-            "  --help         show this and exit\n"
-            "  --version      show the version and exit\n"
+            "  -h, --help     show this and exit\n"
+            "  -V, --version  show the version and exit\n"
+            "  --             end the options\n"
             "\n"
-            "It plays no sounds and needs no sound files. The game: man 6 quorrell\n");
+            "It plays no sounds and needs no sound files. The game: man 6 quorrell\n",
+            "help");
     }
-    std::exit(0);
+}
+
+[[noreturn]] static void printVersion()
+{
+    answer((std::string(programName) + " " QUORRELL_VERSION "\n").c_str(), "version");
+}
+
+// An argument that is an option of its own, and so never the value of the
+// one before it: "--" and all that starts with it, and a dash and a letter.
+// A dash and a digit ("-1") is a value, if a wrong one for every option.
+static bool isOption(const char* argument)
+{
+    return argument[0] == '-' && (argument[1] == '-' || std::isalpha(static_cast<unsigned char>(argument[1])));
+}
+
+// --help and --version win wherever they stand before "--", whatever else
+// the command line holds, as a player who asks for help expects.
+static void answerHelpOrVersion(int argc, char** argv, bool terminalGame)
+{
+    for (int place = 1; place < argc; ++place) {
+        const char* argument = argv[place];
+        if (std::strcmp(argument, "--") == 0)
+            return;
+        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0)
+            printHelp(terminalGame);
+        if (std::strcmp(argument, "--version") == 0 || std::strcmp(argument, "-V") == 0)
+            printVersion();
+    }
 }
 
 // Digits only: strtoul alone would take " 12", "-1" and "+3".
@@ -103,7 +157,7 @@ static bool matches(const char* argument, const char* name, char** argv, int arg
         return false;
     if (argument[length] == '\0') {
         if (takesValue)
-            value = place + 1 < argc ? argv[++place] : nullptr;
+            value = place + 1 < argc && !isOption(argv[place + 1]) ? argv[++place] : nullptr;
         return true;
     }
     if (takesValue && argument[length] == '=') {
@@ -125,16 +179,18 @@ static void takeFile(const char*& path, const char* option, const char* value)
 CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
 {
     programName = terminalGame ? "quorrell" : "quorrell-script";
-    CommandLine options = {false, 1, nullptr, nullptr, nullptr};
+    answerHelpOrVersion(argc, argv, terminalGame);
+    CommandLine options = {false, 1, nullptr, nullptr, nullptr, nullptr, false};
     for (int place = 1; place < argc; ++place) {
         const char* argument = argv[place];
         const char* value = nullptr;
-        if (matches(argument, "--help", argv, argc, place, value, false)) {
-            printHelp(terminalGame);
-        } else if (matches(argument, "--version", argv, argc, place, value, false)) {
-            std::printf("%s %s\n", programName, QUORRELL_VERSION);
-            std::exit(0);
-        } else if (matches(argument, "--seed", argv, argc, place, value, true)) {
+        if (std::strcmp(argument, "--") == 0) {
+            // The game takes no arguments but its options.
+            if (place + 1 < argc)
+                refuse("unexpected argument", argv[place + 1]);
+            break;
+        }
+        if (matches(argument, "--seed", argv, argc, place, value, true)) {
             if (options.seedGiven)
                 refuseCommandLine("--seed is given twice");
             options.seed = readSeed(value);
@@ -145,16 +201,22 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
             takeFile(options.recordPath, "--record", value);
         } else if (terminalGame && matches(argument, "--resume", argv, argc, place, value, true)) {
             takeFile(options.resumePath, "--resume", value);
+        } else if (terminalGame && matches(argument, "--transcript", argv, argc, place, value, true)) {
+            takeFile(options.transcriptPath, "--transcript", value);
+        } else if (terminalGame && matches(argument, "--plain", argv, argc, place, value, false)) {
+            options.plain = true;
         } else {
             refuse(argument[0] == '-' ? "unknown option" : "unexpected argument", argument);
         }
     }
-    int records = (options.recordPath != nullptr) + (options.replayPath != nullptr) + (options.resumePath != nullptr);
+    int records = (options.recordPath != nullptr) + (options.replayPath != nullptr) +
+                  (options.resumePath != nullptr) + (options.transcriptPath != nullptr);
     if (records > 1)
-        refuseCommandLine("--record, --replay and --resume go one at a time");
+        refuseCommandLine("--record, --replay, --resume and --transcript go one at a time");
     // A record brings its own seed.
-    if (options.seedGiven && (options.replayPath || options.resumePath))
-        refuseCommandLine(options.replayPath ? "--seed cannot go with --replay: the record has its seed"
-                                             : "--seed cannot go with --resume: the record has its seed");
+    const char* reading = options.replayPath ? "--replay" : options.resumePath ? "--resume"
+                        : options.transcriptPath ? "--transcript" : nullptr;
+    if (options.seedGiven && reading)
+        refuseCommandLine((std::string("--seed cannot go with ") + reading + ": the record has its seed").c_str());
     return options;
 }

@@ -8,10 +8,13 @@ struct CommandLine {
     const char* recordPath;  // --record FILE, or null
     const char* replayPath;  // --replay FILE, or null
     const char* resumePath;  // --resume FILE, or null
+    const char* transcriptPath;  // --transcript FILE, or null
+    bool plain;              // --plain
 };
 
 // Reads the options of quorrell (terminalGame) or quorrell-script. --help and
-// --version print to standard output and exit 0; anything wrong ends the
+// --version (-h, -V) print to standard output and exit 0, wherever they
+// stand, or exit 1 when that cannot be written; anything wrong ends the
 // program with one line on standard error and exit status 2.
 CommandLine readProgramOptions(int argc, char** argv, bool terminalGame);
 

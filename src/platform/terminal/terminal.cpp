@@ -3,18 +3,23 @@
 // the terminal echoes nothing and has no line mode of its own: the line
 // editor draws each key as the game reads it, so keys typed ahead never land
 // on the screen out of turn. The terminal is put back as it was on every way
-// out.
+// out. In plain text (--plain, a dumb terminal, a transcript) the game's
+// output goes through the plain text instead, and the line is typed and
+// erased at its end only.
 #include "platform/terminal/terminal.h"
 
 #include "platform/input/game_input.h"
 #include "platform/input/input_reader.h"
 #include "platform/input/line_editor.h"
+#include "platform/input/plain_text.h"
 #include "platform/input/screen_codes.h"
 #include "platform/platform.h"
 #include "platform/sound/sound_files.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <poll.h>
@@ -22,6 +27,13 @@
 #include <unistd.h>
 
 static bool readingLine = false;
+static bool plainText = false;
+// In plain text, the live echo of the line being typed: the blanks between
+// the question and the cursor go before the first key shown, and echoShown
+// is what the screen shows of it once the line is read.
+static bool echoing = false;
+static bool blanksShown = false;
+static std::string echoShown;
 
 // The last screen line is usually left unfinished ("Press escape to exit "),
 // and the shell's prompt must not land in the middle of it.
@@ -36,7 +48,8 @@ static void redrawAfterSuspension()
     resumed = 0;
     if (!readingLine)
         return;
-    std::string prompt = "\r\x1b[K" + promptLine();
+    std::string prompt = plainText ? "\r" + plainRowBeforeCursor() : "\r\x1b[K" + promptLine();
+    blanksShown = true;
     echoToTerminal(prompt.data(), static_cast<int>(prompt.size()));
     editorRedraw();
 }
@@ -82,13 +95,63 @@ static int readKeyLive()
     return key;
 }
 
+// The screen the player looks at, for a line that wraps.
+static int screenColumns()
+{
+    struct winsize size = {};
+    if (ioctl(writingToTerminal ? STDOUT_FILENO : STDIN_FILENO, TIOCGWINSZ, &size) != 0)
+        return 0;
+    return size.ws_col;
+}
+
+static void eraseTheEcho()
+{
+    std::size_t columns = static_cast<std::size_t>(plainColumnsOf(echoShown.c_str()));
+    std::string erase = std::string(columns, '\b') + std::string(columns, ' ') + std::string(columns, '\b');
+    echoToTerminal(erase.data(), static_cast<int>(erase.size()));
+    echoShown.clear();
+    echoing = false;
+}
+
+static std::string blanksBeforeInput()
+{
+    return std::string(static_cast<std::size_t>(plainBlanksBeforeInput()), ' ');
+}
+
+// Shown with the first key, not before: the question reaches the screen
+// through a reader of the output (tee) a moment after it was written, and
+// the player answers it once it is there.
+static void echoPlainly(const char* bytes, int count)
+{
+    if (!blanksShown && count > 0 && bytes[0] != '\a' && bytes[0] != '\b') {
+        std::string blanks = blanksBeforeInput();
+        echoToTerminal(blanks.data(), static_cast<int>(blanks.size()));
+        blanksShown = true;
+    }
+    echoToTerminal(bytes, count);
+}
+
+// An answer shown with no word in it (the name's) goes before the next.
+static void startTheEcho()
+{
+    eraseTheEcho();
+    blanksShown = false;
+    echoing = true;
+}
+
 static bool readEditedLine(char* line, int capacity, bool command)
 {
     std::cout.flush();
     resumed = 0;
+    if (plainText)
+        startTheEcho();
+    else
+        editorPlaceLine(screenColumns(), promptColumn());
     readingLine = true;
     bool read = command ? editorReadLine(line, capacity) : editorReadAnswer(line, capacity);
     readingLine = false;
+    if (plainText)
+        echoShown = (blanksShown ? blanksBeforeInput() : "") + (read ? line : "");
     forgetPromptLine();
     return read;
 }
@@ -116,19 +179,50 @@ static bool readWordLive(char* word, int capacity)
     return readerReadWord(readStandardInput, word, capacity);
 }
 
+// What the game read takes its place in the plain text. The live echo stays
+// where it is the game's own output and shows exactly that; anywhere else
+// it is taken away, and the text writes the line.
+static void placeTypedText(const char* text)
+{
+    bool kept = text && echoing && writingToTerminal && echoShown == blanksBeforeInput() + text;
+    if (echoing && !kept)
+        eraseTheEcho();
+    echoShown.clear();
+    echoing = false;
+    if (text)
+        plainTypedLine(text, kept);
+    std::cout.flush();
+}
+
 int platformReadKey()
 {
-    return inputReadKey();
+    if (!plainText)
+        return inputReadKey();
+    plainAwaitInput();
+    int key = inputReadKey();
+    plainTypedKey(key);
+    std::cout.flush();
+    return key;
 }
 
 bool platformReadLine(char* line, int capacity)
 {
-    return inputReadLine(line, capacity);
+    if (!plainText)
+        return inputReadLine(line, capacity);
+    plainAwaitInput();
+    bool read = inputReadLine(line, capacity);
+    placeTypedText(read ? line : nullptr);
+    return read;
 }
 
 bool platformReadWord(char* word, int capacity)
 {
-    return inputReadWord(word, capacity);
+    if (!plainText)
+        return inputReadWord(word, capacity);
+    plainAwaitInput();
+    bool read = inputReadWord(word, capacity);
+    placeTypedText(read ? word : nullptr);
+    return read;
 }
 
 // The screens are laid out for 80 by 24 and the title clears the screen at
@@ -148,19 +242,64 @@ static void checkTheTerminalSize()
         std::exit(0);
 }
 
+static void finishPlainText()
+{
+    plainFinish();
+    std::fflush(stdout);
+}
+
+// The transcript is all the program does, and one cut short by a full disk
+// is no success.
+static void finishTranscript()
+{
+    finishPlainText();
+    if (std::ferror(stdout)) {
+        std::fprintf(stderr, "quorrell: cannot write the transcript: %s\n", std::strerror(errno));
+        _exit(1);
+    }
+}
+
+// A terminal that cannot place the cursor gets plain text, and so does a
+// game whose terminal is not named at all.
+static bool terminalIsDumb()
+{
+    const char* name = std::getenv("TERM");
+    return !name || *name == '\0' || std::strcmp(name, "dumb") == 0;
+}
+
 unsigned platformStart(int argc, char** argv)
 {
     unsigned seed = inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
+    // A transcript touches no terminal and reads nothing but its record.
+    if (inputOptions().transcriptPath) {
+        plainText = true;
+        plainTakeStandardOutput("\xe2\x96\xb2");
+        std::atexit(finishTranscript);
+        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds}, nullptr, false);
+        return seed;
+    }
     holdTheTerminal();
     writingToTerminal = isatty(STDOUT_FILENO);
+    plainText = inputOptions().plain || terminalIsDumb();
     if (onTerminal || writingToTerminal)
         installSignalHandlers();
     if (onTerminal) {
         applyGameMode();
-        editorConnect(nextTerminalByte, peekTerminalByte, echoToTerminal);
+        editorConnect(nextTerminalByte, peekTerminalByte, plainText ? echoPlainly : echoToTerminal);
+        if (plainText)
+            editorUsePlainEcho();
     }
+    // Plain text writes the replayed lines itself, with the keys.
     inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds},
-                       onTerminal ? readTerminal : readStandardInput, writingToTerminal);
+                       onTerminal ? readTerminal : readStandardInput, writingToTerminal && !plainText);
+    if (plainText) {
+        // The same text as a transcript's, whatever it is written to, but
+        // for a terminal that has no glyph for the triangle.
+        plainTakeStandardOutput(writingToTerminal ? terminalTriangle() : "\xe2\x96\xb2");
+        std::atexit(finishPlainText);
+        // No screen is laid out, whatever its size.
+        return seed;
+    }
     if (writingToTerminal) {
         std::atexit(endOnAFreshLine);
         filterTheOutput();
@@ -171,12 +310,18 @@ unsigned platformStart(int argc, char** argv)
 
 void platformGotoXY(int column, int row)
 {
-    writeCursorPlacement(column, row);
+    if (plainText)
+        plainPlaceCursor(column, row);
+    else
+        writeCursorPlacement(column, row);
 }
 
 void platformClearScreen()
 {
-    writeClearScreen();
+    if (plainText)
+        plainClearScreen();
+    else
+        writeClearScreen();
 }
 
 void platformWait(unsigned milliseconds)

@@ -31,5 +31,10 @@ void filterTheOutput();
 // What the game has written on the prompt's screen line so far.
 const std::string& promptLine();
 void forgetPromptLine();
+// The column the cursor stands in after what the game has written on the
+// prompt's screen line (0-based).
+int promptColumn();
+// What the terminal draws the stored byte 0x1E as.
+const char* terminalTriangle();
 // The editor's echo, to the screen the player looks at.
 void echoToTerminal(const char* bytes, int count);

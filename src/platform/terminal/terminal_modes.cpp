@@ -37,10 +37,29 @@ void applyGameMode()
     tcsetattr(STDIN_FILENO, TCSANOW, &settings);
 }
 
+// A game stopped with Ctrl-Z and then killed (kill %1 sends SIGTERM and
+// SIGCONT) puts the terminal back from the background, where changing the
+// settings would stop it again with SIGTTOU until fg: the signal is held off
+// for the change, which the terminal then takes.
 void restoreTerminal()
 {
-    if (onTerminal)
-        tcsetattr(STDIN_FILENO, TCSANOW, &originalSettings);
+    if (!onTerminal)
+        return;
+    sigset_t terminalOutput;
+    sigset_t before;
+    sigemptyset(&terminalOutput);
+    sigaddset(&terminalOutput, SIGTTOU);
+    sigprocmask(SIG_BLOCK, &terminalOutput, &before);
+    tcsetattr(STDIN_FILENO, TCSANOW, &originalSettings);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+}
+
+// The game's settings are for the terminal it has in the foreground; one
+// continued in the background (bg) leaves the shell's settings alone, and
+// stops at its next read as any background job does.
+static bool inTheForeground()
+{
+    return tcgetpgrp(STDIN_FILENO) == getpgrp();
 }
 
 void enterKeyMode()
@@ -83,14 +102,14 @@ static void suspend(int signalNumber)
     struct sigaction action = {};
     action.sa_handler = suspend;
     sigaction(signalNumber, &action, nullptr);
-    if (onTerminal)
+    if (onTerminal && inTheForeground())
         applyGameMode();
     resumed = 1;
 }
 
 static void resume(int)
 {
-    if (onTerminal)
+    if (onTerminal && inTheForeground())
         applyGameMode();
     resumed = 1;
 }

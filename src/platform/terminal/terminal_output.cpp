@@ -4,8 +4,11 @@
 // anywhere else keeps the byte.
 #include "platform/terminal/terminal.h"
 
+#include "platform/input/character_width.h"
+
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <langinfo.h>
@@ -26,6 +29,37 @@ const std::string& promptLine()
 void forgetPromptLine()
 {
     promptSoFar.clear();
+}
+
+// From the last cursor placement on the line, or from its start, counting
+// the columns of what was written since.
+int promptColumn()
+{
+    int column = 0;
+    std::size_t place = 0;
+    while (place < promptSoFar.size()) {
+        if (promptSoFar[place] == '\x1b') {
+            // Escape [ and its parameters up to the final byte.
+            std::size_t final = place + 2;
+            while (final < promptSoFar.size() && (promptSoFar[final] < 0x40 || promptSoFar[final] > 0x7E))
+                ++final;
+            if (final < promptSoFar.size() && promptSoFar[final] == 'H') {
+                std::size_t separator = promptSoFar.find(';', place);
+                column = separator < final ? std::atoi(promptSoFar.c_str() + separator + 1) - 1 : 0;
+            }
+            place = final + 1;
+            continue;
+        }
+        int length = utf8Length(static_cast<unsigned char>(promptSoFar[place]));
+        if (length <= 1 || place + static_cast<std::size_t>(length) > promptSoFar.size()) {
+            ++column;
+            ++place;
+            continue;
+        }
+        column += characterColumns(utf8CodePoint(promptSoFar.data() + place, length));
+        place += static_cast<std::size_t>(length);
+    }
+    return column;
 }
 
 static void rememberForThePrompt(char byte)
@@ -102,11 +136,15 @@ static bool terminalSpeaksUtf8()
     return utf8;
 }
 
+const char* terminalTriangle()
+{
+    return terminalSpeaksUtf8() ? "\xe2\x96\xb2" : "^";
+}
+
 void filterTheOutput()
 {
     // Never freed: the output is still written at exit.
-    static TerminalOutput* output =
-        new TerminalOutput(std::cout.rdbuf(), terminalSpeaksUtf8() ? "\xe2\x96\xb2" : "^");
+    static TerminalOutput* output = new TerminalOutput(std::cout.rdbuf(), terminalTriangle());
     std::cout.rdbuf(output);
 }
 
