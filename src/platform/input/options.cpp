@@ -12,6 +12,13 @@
 #define QUORRELL_DATA_INSTALLED "the data folder installed with the game"
 #endif
 
+#ifdef _WIN32
+// printf takes the help as its format.
+#define SAVED_GAMES_FOLDER "%%LOCALAPPDATA%%\\Quorrell"
+#else
+#define SAVED_GAMES_FOLDER "$XDG_STATE_HOME/quorrell (else ~/.local/state/quorrell)"
+#endif
+
 static const char* programName = "quorrell";
 
 void refuseCommandLine(const char* problem)
@@ -29,7 +36,7 @@ static void printHelp(bool terminalGame)
 {
     if (terminalGame) {
         std::printf(
-            "usage: quorrell [--seed N] [--record FILE | --replay FILE | --resume FILE]\n"
+            "usage: quorrell [--seed N] [--record FILE | --replay FILE | --resume FILE | --no-save]\n"
             "       quorrell --help | --version\n"
             "\n"
             "Quorrell is a text adventure for the terminal. You are the Marshal of\n"
@@ -41,8 +48,15 @@ static void printHelp(bool terminalGame)
             "  --replay FILE  play a recorded game again on the screen, with its pauses\n"
             "  --resume FILE  replay a recorded game at full speed, then play on from\n"
             "                 where it stopped, adding to FILE\n"
+            "  --no-save      play without saving the game\n"
             "  --help         show this and exit\n"
             "  --version      show the version and exit\n"
+            "\n"
+            "Saving: a game played at the keyboard is saved as it is played, in\n"
+            SAVED_GAMES_FOLDER ". When one was put down\n"
+            "unfinished, the next start offers to pick it up (N starts afresh and sets\n"
+            "it aside; --resume FILE still takes it up). --record FILE saves to a file\n"
+            "of your choice; a record is the same file on every machine.\n"
             "\n"
             "Sounds: data/*.wav in the current folder when it has them, else the data\n"
             "folder beside the program, else " QUORRELL_DATA_INSTALLED ".\n"
@@ -123,7 +137,7 @@ static void takeFile(const char*& path, const char* option, const char* value)
 CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
 {
     programName = terminalGame ? "quorrell" : "quorrell-script";
-    CommandLine options = {false, 1, nullptr, nullptr, nullptr};
+    CommandLine options = {false, 1, nullptr, nullptr, nullptr, false};
     for (int place = 1; place < argc; ++place) {
         const char* argument = argv[place];
         const char* value = nullptr;
@@ -143,6 +157,8 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
             takeFile(options.recordPath, "--record", value);
         } else if (terminalGame && matches(argument, "--resume", argv, argc, place, value, true)) {
             takeFile(options.resumePath, "--resume", value);
+        } else if (terminalGame && matches(argument, "--no-save", argv, argc, place, value, false)) {
+            options.noSave = true;
         } else {
             refuse(argument[0] == '-' ? "unknown option" : "unexpected argument", argument);
         }
@@ -150,6 +166,10 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
     int records = (options.recordPath != nullptr) + (options.replayPath != nullptr) + (options.resumePath != nullptr);
     if (records > 1)
         refuseCommandLine("--record, --replay and --resume go one at a time");
+    // Those two save the game in their own file.
+    if (options.noSave && (options.recordPath || options.resumePath))
+        refuseCommandLine(options.recordPath ? "--no-save cannot go with --record, which saves the game"
+                                             : "--no-save cannot go with --resume, which saves the game");
     // A record brings its own seed.
     if (options.seedGiven && (options.replayPath || options.resumePath))
         refuseCommandLine(options.replayPath ? "--seed cannot go with --replay: the record has its seed"

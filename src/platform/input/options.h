@@ -8,6 +8,7 @@ struct CommandLine {
     const char* recordPath;  // --record FILE, or null
     const char* replayPath;  // --replay FILE, or null
     const char* resumePath;  // --resume FILE, or null
+    bool noSave;             // --no-save: the game is not saved as it is played
 };
 
 // Reads the options of quorrell (terminalGame) or quorrell-script. --help and

@@ -150,7 +150,7 @@ static void checkTheTerminalSize()
 
 unsigned platformStart(int argc, char** argv)
 {
-    unsigned seed = inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
+    inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
     holdTheTerminal();
     writingToTerminal = isatty(STDOUT_FILENO);
     if (onTerminal || writingToTerminal)
@@ -159,14 +159,21 @@ unsigned platformStart(int argc, char** argv)
         applyGameMode();
         editorConnect(nextTerminalByte, peekTerminalByte, echoToTerminal);
     }
-    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds},
-                       onTerminal ? readTerminal : readStandardInput, writingToTerminal);
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, onTerminal ? editorRemember : nullptr},
+                       writingToTerminal);
     if (writingToTerminal) {
         std::atexit(endOnAFreshLine);
         filterTheOutput();
     }
     checkTheTerminalSize();
-    return seed;
+    // A game from a pipe is a script's, and stays unsaved unless a record is
+    // asked for.
+    return inputBeginGame(onTerminal);
+}
+
+void platformCommandTurn(int turn)
+{
+    inputCommandTurn(turn);
 }
 
 void platformGotoXY(int column, int row)
