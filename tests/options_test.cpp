@@ -7,8 +7,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -54,7 +57,10 @@ int scratchFile()
 
 // Starts a program with its input from inputFile (or a pipe when it is -1,
 // whose writing end is returned in feed); stdout and stderr go to files.
-pid_t start(const std::vector<std::string>& arguments, int inputFile, int out, int err, int* feed = nullptr)
+// With a file size limit, the files it writes stop growing there, as on a
+// full disk.
+pid_t start(const std::vector<std::string>& arguments, int inputFile, int out, int err, int* feed = nullptr,
+            long fileSizeLimit = 0)
 {
     int ends[2] = {-1, -1};
     if (feed && pipe(ends) != 0)
@@ -66,6 +72,11 @@ pid_t start(const std::vector<std::string>& arguments, int inputFile, int out, i
         dup2(err, STDERR_FILENO);
         if (feed)
             close(ends[1]);
+        if (fileSizeLimit > 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit = {static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         std::vector<char*> argv;
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -87,17 +98,46 @@ Played finish(pid_t pid, int out, int err)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), slurp(out), slurp(err)};
 }
 
-Played play(const std::vector<std::string>& arguments, const std::string& input = "")
+std::string drained(int pipeEnd)
+{
+    std::string text;
+    char buffer[4096];
+    ssize_t count;
+    while ((count = read(pipeEnd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(count));
+    close(pipeEnd);
+    return text;
+}
+
+Played play(const std::vector<std::string>& arguments, const std::string& input = "", long fileSizeLimit = 0)
 {
     int in = scratchFile();
     if (write(in, input.data(), input.size()) != static_cast<ssize_t>(input.size()))
         std::abort();
     lseek(in, 0, SEEK_SET);
-    int out = scratchFile();
-    int err = scratchFile();
-    Played run = finish(start(arguments, in, out, err), out, err);
+    if (fileSizeLimit == 0) {
+        int out = scratchFile();
+        int err = scratchFile();
+        Played run = finish(start(arguments, in, out, err), out, err);
+        close(in);
+        return run;
+    }
+    // The limit would hold back output written to files too: pipes then,
+    // read while the game plays.
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0)
+        std::abort();
+    pid_t pid = start(arguments, in, out[1], err[1], nullptr, fileSizeLimit);
+    close(out[1]);
+    close(err[1]);
+    std::string errText;
+    std::thread errReader([&] { errText = drained(err[0]); });
+    std::string outText = drained(out[0]);
+    errReader.join();
+    int status = 0;
+    waitpid(pid, &status, 0);
     close(in);
-    return run;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), outText, errText};
 }
 
 std::string scratchPath(const char* name)
@@ -110,7 +150,18 @@ std::string scratchPath(const char* name)
 const std::string GAME = QUORRELL_PROGRAM;
 const std::string SCRIPT = QUORRELL_SCRIPT_PROGRAM;
 
-// Up to the greeting, with sound off, then a walk and a look around.
+// A record's header as the game writes it.
+std::string header(unsigned seed, const char* state, int turn)
+{
+    std::string turnWord = std::to_string(turn);
+    turnWord.resize(10, ' ');
+    return "Quorrell record\nformat 2\nseed " + std::to_string(seed) + "\nstate " + state + "\nturn " + turnWord + "\n";
+}
+
+// Up to the greeting, with sound off, then a walk and a look around. In the
+// town of seed 31 Dexter waits north of the office and shoots the Marshal
+// after the fourth command, so the game is at turn 4 for good, and the last
+// line is read at the closing screen.
 const std::string FIRST_PART = "nnBob\nlook\ne\n";
 const std::string SECOND_PART = "n\nw\ninventory\n";
 
@@ -123,6 +174,13 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     std::ofstream(badSeed) << "Quorrell record\nformat 1\nseed 4294967296\nstate open \nnnBob\n";
     std::string ended = scratchPath("ended");
     play({GAME, "--seed", "7", "--record", ended}, "nnBob\nquit\ny\x1b");
+    std::string putDown = scratchPath("put-down");
+    std::ofstream(putDown) << header(7, "open ", 1) << "nnBob\nlook\n";
+    std::string fifo = scratchPath("fifo");
+    mkfifo(fifo.c_str(), 0600);
+    std::string folder = scratchPath("folder");
+    mkdir(folder.c_str(), 0700);
+    std::string endedBefore = fileText(ended);
     struct Row {
         std::vector<std::string> arguments;
         int status;
@@ -148,6 +206,20 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{SCRIPT, "--replay", notRecord}, 2, "quorrell-script: '" + notRecord + "' is not a Quorrell record (see quorrell-script --help)\n"},
         {{GAME, "--resume", badSeed}, 2, "quorrell: '" + badSeed + "' is not a Quorrell record (see quorrell --help)\n"},
         {{GAME, "--resume", ended}, 2, "quorrell: the game in '" + ended + "' has ended and cannot be resumed; --replay shows it again (see quorrell --help)\n"},
+        // A record is never written over, and is named with the way to it.
+        {{GAME, "--record", putDown}, 2, "quorrell: '" + putDown + "' holds a game put down at turn 1, and is left as it is; quorrell --resume '" + putDown + "' plays on (see quorrell --help)\n"},
+        {{GAME, "--record", ended}, 2, "quorrell: '" + ended + "' holds a game that has ended, and is left as it is; quorrell --replay '" + ended + "' shows it again (see quorrell --help)\n"},
+        // Nothing but a plain file is opened, by any option.
+        {{GAME, "--record", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
+        {{GAME, "--replay", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
+        {{GAME, "--resume", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
+        {{SCRIPT, "--replay", fifo}, 2, "quorrell-script: '" + fifo + "' is a named pipe, not a record (see quorrell-script --help)\n"},
+        {{GAME, "--record", "/dev/null"}, 2, "quorrell: '/dev/null' is a device, not a record (see quorrell --help)\n"},
+        {{SCRIPT, "--replay", "/dev/null"}, 2, "quorrell-script: '/dev/null' is a device, not a record (see quorrell-script --help)\n"},
+        {{GAME, "--resume", folder}, 2, "quorrell: '" + folder + "' is a folder, not a record (see quorrell --help)\n"},
+        {{SCRIPT, "--replay", folder}, 2, "quorrell-script: '" + folder + "' is a folder, not a record (see quorrell-script --help)\n"},
+        {{GAME, "--no-save", "--record", ended}, 2, "quorrell: --no-save cannot go with --record, which saves the game (see quorrell --help)\n"},
+        {{SCRIPT, "--no-save"}, 2, "quorrell-script: unknown option '--no-save' (see quorrell-script --help)\n"},
     };
     for (const Row& row : rows) {
         std::string shown;
@@ -165,9 +237,14 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     }
     // The help names every option and where the sounds are.
     std::string help = play({GAME, "--help"}).out;
-    for (const char* named : {"--seed", "--record", "--replay", "--resume", "--version", "data", "man 6 quorrell"})
+    for (const char* named : {"--seed", "--record", "--replay", "--resume", "--no-save", "--version", "data",
+                              "~/.local/state/quorrell", "man 6 quorrell"})
         EXPECT_NE(help.find(named), std::string::npos) << named;
     EXPECT_EQ(fileText(notRecord), "my notes\n");
+    EXPECT_EQ(fileText(putDown), header(7, "open ", 1) + "nnBob\nlook\n");
+    EXPECT_EQ(fileText(ended), endedBefore);
+    unlink(fifo.c_str());
+    rmdir(folder.c_str());
 }
 
 TEST(CommandLine, TheSameSeedPlaysTheSameTown)
@@ -202,14 +279,25 @@ TEST(Record, ReplaysToTheTranscriptOfItsSeedAndInput)
     std::string input = FIRST_PART + SECOND_PART + "quit\ny\x1b";
     Played game = play({GAME, "--seed", "99", "--record", record}, input);
     ASSERT_EQ(game.status, 0);
-    EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 99\nstate ended\n" + input);
+    // Six commands, the surrender's answer and the Escape at the closing
+    // screen.
+    EXPECT_EQ(fileText(record), header(99, "ended", 6) + input);
     Played replayed = play({SCRIPT, "--replay", record});
     EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "99"}, input).out);
+    EXPECT_EQ(replayed.err, "");
     // The terminal's replay reads nothing from the keyboard.
     EXPECT_EQ(play({GAME, "--replay", record}, "this is not read").out, game.out);
-    // A record is written over, and only a record.
-    EXPECT_EQ(play({GAME, "--seed", "5", "--record", record}, "").status, 0);
-    EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 5\nstate open \n");
+}
+
+// A record of the first format, without the turn, is still played.
+TEST(Record, TheFirstFormatIsStillReplayedAndResumed)
+{
+    std::string record = scratchPath("first-format");
+    std::ofstream(record) << "Quorrell record\nformat 1\nseed 31\nstate open \n" << FIRST_PART;
+    EXPECT_EQ(play({SCRIPT, "--replay", record}).out, play({SCRIPT, "--seed", "31"}, FIRST_PART).out);
+    Played resumed = play({GAME, "--resume", record}, "s\n");
+    EXPECT_EQ(resumed.out, play({GAME, "--seed", "31"}, FIRST_PART + "s\n").out);
+    EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 31\nstate open \n" + FIRST_PART + "s\n");
 }
 
 // A game put down one way or another, then resumed with the rest of the
@@ -217,11 +305,10 @@ TEST(Record, ReplaysToTheTranscriptOfItsSeedAndInput)
 // game played in one go shows.
 void expectResumedAsIfNeverStopped(const std::string& record)
 {
-    std::string header = "Quorrell record\nformat 1\nseed 31\nstate open \n";
-    ASSERT_EQ(fileText(record), header + FIRST_PART);
+    ASSERT_EQ(fileText(record), header(31, "open ", 2) + FIRST_PART);
     Played resumed = play({GAME, "--resume", record}, SECOND_PART);
     EXPECT_EQ(resumed.status, 0);
-    EXPECT_EQ(fileText(record), header + FIRST_PART + SECOND_PART);
+    EXPECT_EQ(fileText(record), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
     Played whole = play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART);
     EXPECT_EQ(resumed.out, whole.out);
 }
@@ -244,7 +331,7 @@ TEST(Record, KilledMidGameAndResumed)
     ASSERT_EQ(write(feed, FIRST_PART.data(), FIRST_PART.size()), static_cast<ssize_t>(FIRST_PART.size()));
     // Killed while it waits for the next command, the pipe still open.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (fileText(record).find(FIRST_PART) == std::string::npos && std::chrono::steady_clock::now() < deadline)
+    while (fileText(record) != header(31, "open ", 2) + FIRST_PART && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     // A second game may not write into the record of one still playing.
     std::string before = fileText(record);
@@ -257,6 +344,95 @@ TEST(Record, KilledMidGameAndResumed)
     close(feed);
     EXPECT_EQ(killed.status, 128 + SIGTERM);
     expectResumedAsIfNeverStopped(record);
+}
+
+// The edges of a record, each through the game and then the harness: the
+// game tells the player in one line and loses nothing, and whatever record
+// it leaves replays to the transcript of its seed and input.
+TEST(Record, EachEdgeIsToldAndNothingIsLost)
+{
+    // Walks that meet nobody: the real game's screens take no long pauses.
+    const std::string later = "s\ni\n";
+    const std::string whole = FIRST_PART + later;
+    const std::string putDown = header(31, "open ", 2) + FIRST_PART;
+    const std::string absent = "(no file)";
+    // The real game waits out its pauses: each screen is played once.
+    std::map<std::string, std::string> screens;
+    auto seededScreen = [&](const std::string& input) -> const std::string& {
+        if (!screens.count(input))
+            screens[input] = play({GAME, "--seed", "31"}, input).out;
+        return screens[input];
+    };
+    struct Row {
+        const char* edge;
+        std::string before;  // the record's bytes before the game, or absent
+        std::vector<std::string> arguments;
+        std::string input;
+        long fileSizeLimit;
+        int status;
+        std::string err;     // RECORD stands for the record's path
+        std::string screenOf;  // the input of the seed-31 game shown, or absent
+        std::string after;   // the record's bytes after the game, or absent
+    } rows[] = {
+        {"a replay of a game put down says so at its end, and reads no key", putDown, {GAME, "--replay", "RECORD"},
+         "inventory\n", 0, 0, "", absent, putDown},
+        {"a full disk in mid-game is told at once, and the game plays on", absent,
+         {GAME, "--seed", "31", "--record", "RECORD"}, whole, static_cast<long>(putDown.size()) + 1, 0,
+         "This game is no longer being saved: cannot write to 'RECORD': File too large. It plays on; "
+         "quorrell --resume 'RECORD' takes it up from before this.\n",
+         whole, putDown},
+        {"a full disk at the start leaves no file", absent, {GAME, "--seed", "31", "--record", "RECORD"}, whole, 10,
+         2, "quorrell: cannot write the record 'RECORD': File too large (see quorrell --help)\n", absent, absent},
+        {"a line cut short in the record is dropped, and the next one runs", putDown + "inven",
+         {GAME, "--resume", "RECORD"}, later, 0, 0, "", whole, header(31, "open ", 4) + whole},
+    };
+    for (const Row& row : rows) {
+        std::string record = scratchPath("edge");
+        if (row.before != absent)
+            std::ofstream(record) << row.before;
+        std::vector<std::string> arguments = row.arguments;
+        for (std::string& argument : arguments)
+            if (argument == "RECORD")
+                argument = record;
+        Played game = play(arguments, row.input, row.fileSizeLimit);
+        std::string err = row.err;
+        for (std::size_t place; (place = err.find("RECORD")) != std::string::npos;)
+            err.replace(place, 6, record);
+        EXPECT_EQ(game.status, row.status) << row.edge;
+        EXPECT_EQ(game.err, err) << row.edge;
+        if (row.screenOf != absent) {
+            EXPECT_EQ(game.out, seededScreen(row.screenOf)) << row.edge;
+        }
+        bool left = access(record.c_str(), F_OK) == 0;
+        EXPECT_EQ(left ? fileText(record) : absent, row.after) << row.edge;
+        if (!left)
+            continue;
+        // The harness plays the record left as the game its input makes,
+        // and says, apart, where the game was put down.
+        std::string input = row.after.substr(header(31, "open ", 0).size());
+        Played replayed = play({SCRIPT, "--replay", record});
+        EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "31"}, input).out) << row.edge;
+        EXPECT_EQ(replayed.err, "The game was put down here; quorrell --resume '" + record + "' plays on from here.\n")
+            << row.edge;
+    }
+    // The game's own replay ends on the same line, under the game as it was.
+    std::string record = scratchPath("edge");
+    std::ofstream(record) << putDown;
+    Played replayed = play({GAME, "--replay", record}, "inventory\n");
+    std::string screen = play({GAME, "--seed", "31"}, FIRST_PART).out;
+    std::string farewell = screen.substr(screen.rfind("\x1b[H\x1b[2J"));
+    EXPECT_EQ(replayed.out, screen.substr(0, screen.size() - farewell.size()) +
+                                "\nThe game was put down here; quorrell --resume '" + record + "' plays on from here.\n");
+}
+
+// A game read from a pipe is a script's, and is saved nowhere it did not ask.
+TEST(Record, AGameFromAPipeIsNotSaved)
+{
+    std::string state = scratchPath("state");
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
+    EXPECT_EQ(play({GAME}, FIRST_PART).status, 0);
+    EXPECT_EQ(play({GAME, "--seed", "4"}, FIRST_PART).status, 0);
+    EXPECT_NE(access(state.c_str(), F_OK), 0) << "nothing made in " << state;
 }
 
 }  // namespace
