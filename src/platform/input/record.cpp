@@ -5,8 +5,8 @@
 #include <cstring>
 
 static const char MAGIC[] = "Quorrell record\n";
-// The widths are fixed so that both can be rewritten in place.
-static const std::size_t STATE_WIDTH = 5;
+// The state ("open " or "ended") and the turn have fixed widths, so that
+// both can be rewritten in place.
 static const std::size_t TURN_WIDTH = 10;
 
 // Takes "name value\n" at place: the value, with place moved past the line.
