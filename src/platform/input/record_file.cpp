@@ -182,12 +182,15 @@ static bool writeAll(long offset, const char* bytes, long count)
     return true;
 }
 
+// The whole file, or as much of it as shows it is no record: a large file
+// named by mistake is not read to its end.
 static bool readWhole(int file, std::string& bytes)
 {
     bytes.clear();
     if (lseek(file, 0, SEEK_SET) != 0)
         return false;
     char buffer[4096];
+    RecordHeader header = {};
     for (;;) {
         long count = static_cast<long>(read(file, buffer, sizeof buffer));
         if (count < 0 && errno == EINTR)
@@ -197,6 +200,8 @@ static bool readWhole(int file, std::string& bytes)
         if (count == 0)
             return true;
         bytes.append(buffer, static_cast<std::size_t>(count));
+        if (bytes.size() >= sizeof buffer && !recordReadHeader(bytes, &header))
+            return true;
     }
 }
 

@@ -146,6 +146,9 @@ static void checkTheTerminalSize()
     int key = readKeyLive();
     if (key == 27 || key == 3)
         std::exit(0);
+    // The offer of a game put down, when there is one, goes on a line of
+    // its own.
+    std::cout << '\n';
 }
 
 unsigned platformStart(int argc, char** argv)
