@@ -58,7 +58,7 @@ unsigned inputBeginGame(bool playersKeyboard);
 // plays on and what he types is added through store; a replayed one is
 // played with its pauses and sounds and reads nothing from the player; a new
 // game is saved through store as it is played, its header written with the
-// first byte unless headerStored. Each returns the seed.
+// first byte unless headerStored. The first two return the record's seed.
 unsigned inputResumeRecord(const std::string& record, RecordStore store);
 unsigned inputReplayRecord(const std::string& record, const std::string& resumeHint);
 void inputSaveNewGame(unsigned seed, RecordStore store, bool headerStored);
