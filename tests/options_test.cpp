@@ -243,7 +243,8 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     EXPECT_EQ(fileText(notRecord), "my notes\n");
     EXPECT_EQ(fileText(putDown), header(7, "open ", 1) + "nnBob\nlook\n");
     EXPECT_EQ(fileText(ended), endedBefore);
-    unlink(fifo.c_str());
+    for (const std::string& scratch : {putDown, fifo})
+        unlink(scratch.c_str());
     rmdir(folder.c_str());
 }
 
@@ -298,6 +299,7 @@ TEST(Record, TheFirstFormatIsStillReplayedAndResumed)
     Played resumed = play({GAME, "--resume", record}, "s\n");
     EXPECT_EQ(resumed.out, play({GAME, "--seed", "31"}, FIRST_PART + "s\n").out);
     EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 31\nstate open \n" + FIRST_PART + "s\n");
+    unlink(record.c_str());
 }
 
 // A game put down one way or another, then resumed with the rest of the
@@ -414,6 +416,7 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
         EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "31"}, input).out) << row.edge;
         EXPECT_EQ(replayed.err, "The game was put down here; quorrell --resume '" + record + "' plays on from here.\n")
             << row.edge;
+        unlink(record.c_str());
     }
     // The game's own replay ends on the same line, under the game as it was.
     std::string record = scratchPath("edge");
@@ -423,6 +426,7 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
     std::string farewell = screen.substr(screen.rfind("\x1b[H\x1b[2J"));
     EXPECT_EQ(replayed.out, screen.substr(0, screen.size() - farewell.size()) +
                                 "\nThe game was put down here; quorrell --resume '" + record + "' plays on from here.\n");
+    unlink(record.c_str());
 }
 
 // A game read from a pipe is a script's, and is saved nowhere it did not ask.
