@@ -1,8 +1,9 @@
 // How fast the game runs and what it costs the machine: commands and whole
 // games per second through quorrell-script, the processor time a pause and a
 // sound take while they wait, how soon quorrell shows its title next to a
-// hello-world, how soon the first sound starts, and the memory a whole game
-// needs. Run with `cmake --build build --target bench`; add
+// hello-world, how soon the first sound starts, the memory a whole game
+// needs, and how long the player waits from Enter to the reply with the game
+// saved as it is played and without. Run with `cmake --build build --target bench`; add
 // --compare-with=FOLDER to measure another build's programs in the same run.
 #include "child_process.h"
 #include "platform/platform.h"
@@ -12,12 +13,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <deque>
+#include <fcntl.h>
+#include <pty.h>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -266,6 +271,97 @@ void PeakMemoryOfAWholeGame(benchmark::State& state, const char* program, char s
     std::remove(file.c_str());
     state.counters["peak_KiB"] = static_cast<double>(peak);
 }
+
+// The real game on a terminal of its own (a pseudo-terminal of 80 by 25),
+// saving its games in a scratch folder of the build's, on the build's disk.
+struct TerminalGame {
+    pid_t pid;
+    int terminal;
+    std::string folder;
+};
+
+// Reads the game's screen until text shows; false when the game is gone.
+bool readUntil(int terminal, const char* text)
+{
+    std::string seen;
+    char buffer[4096];
+    while (seen.find(text) == std::string::npos) {
+        ssize_t count = read(terminal, buffer, sizeof buffer);
+        if (count <= 0)
+            return false;
+        seen.append(buffer, static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+bool typeKeys(int terminal, const char* keys)
+{
+    std::size_t length = std::strlen(keys);
+    return write(terminal, keys, length) == static_cast<ssize_t>(length);
+}
+
+const char* const OFFICE = "Obvious directions are east or west";
+
+// Started and brought to the first command, in the office, where nothing
+// ever happens to the Marshal.
+bool startInTheOffice(TerminalGame& game, bool saving)
+{
+    char folder[] = QUORRELL_BUILD_DIR "/bench-saves-XXXXXX";
+    if (!mkdtemp(folder))
+        return false;
+    game.folder = folder;
+    struct winsize size = {25, 80, 0, 0};
+    game.pid = forkpty(&game.terminal, nullptr, nullptr, &size);
+    if (game.pid == 0) {
+        setenv("XDG_STATE_HOME", folder, 1);
+        if (saving)
+            execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, "--seed", "1", static_cast<char*>(nullptr));
+        else
+            execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, "--seed", "1", "--no-save", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return game.pid > 0 && readUntil(game.terminal, "Instructions?") && typeKeys(game.terminal, "n") &&
+           readUntil(game.terminal, "Sound effects?") && typeKeys(game.terminal, "n") &&
+           readUntil(game.terminal, "first name?") && typeKeys(game.terminal, "Bob\r") &&
+           readUntil(game.terminal, OFFICE);
+}
+
+void endTheGame(TerminalGame& game)
+{
+    if (game.pid > 0) {
+        kill(game.pid, SIGTERM);
+        waitpid(game.pid, nullptr, 0);
+    }
+    close(game.terminal);
+    std::string remove = "rm -rf '" + game.folder + "'";
+    if (std::system(remove.c_str()) != 0)
+        std::fprintf(stderr, "could not remove %s\n", game.folder.c_str());
+}
+
+// From the Enter of a command to the end of its reply on the screen: "look"
+// in the office, which describes it again. With saving on, the line is
+// written and made to last on the disk (fdatasync) before the game acts on
+// it. A hundred looks keep the game clear of hunger.
+void EnterToReply(benchmark::State& state, bool saving)
+{
+    TerminalGame game = {};
+    if (!startInTheOffice(game, saving)) {
+        state.SkipWithError("the game did not reach the office");
+        endTheGame(game);
+        return;
+    }
+    for (auto _ : state) {
+        double started = wallSeconds();
+        if (!typeKeys(game.terminal, "look\r") || !readUntil(game.terminal, OFFICE)) {
+            state.SkipWithError("no reply");
+            break;
+        }
+        state.SetIterationTime(wallSeconds() - started);
+    }
+    endTheGame(game);
+}
+BENCHMARK_CAPTURE(EnterToReply, saving_on, true)->Iterations(100)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(EnterToReply, saving_off, false)->Iterations(100)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // Every measurement of a program, registered for this build's programs and,
 // with --compare-with=FOLDER, for another build's beside them in the same

@@ -1,6 +1,7 @@
 #include "child_process.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <iostream>
@@ -19,6 +20,9 @@ struct Plumbing {
     int inputPipe[2] = {-1, -1};
     int outputPipe[2] = {-1, -1};
     std::FILE* inputText = nullptr;
+    // The reading ends of the text streams when they go through pipes.
+    int outText = -1;
+    int errText = -1;
 };
 
 int nowhere()
@@ -43,6 +47,29 @@ void makePipe(int ends[2])
         std::abort();
     fcntl(ends[0], F_SETFD, FD_CLOEXEC);
     fcntl(ends[1], F_SETFD, FD_CLOEXEC);
+}
+
+// Where a text stream is written: its file, or under a file size limit a
+// pipe whose reading end goes in readingEnd.
+int textStream(const ChildOptions& options, std::FILE* file, int& readingEnd)
+{
+    if (options.longestFile == 0)
+        return fileno(file);
+    int ends[2];
+    makePipe(ends);
+    readingEnd = ends[0];
+    return ends[1];
+}
+
+void copyInto(int readingEnd, std::FILE* file)
+{
+    char buffer[65536];
+    ssize_t count;
+    while ((count = read(readingEnd, buffer, sizeof buffer)) > 0 || (count < 0 && errno == EINTR)) {
+        if (count > 0)
+            std::fwrite(buffer, 1, static_cast<std::size_t>(count), file);
+    }
+    close(readingEnd);
 }
 
 Plumbing prepare(const ChildOptions& options, Child& child)
@@ -73,7 +100,7 @@ Plumbing prepare(const ChildOptions& options, Child& child)
     switch (options.out) {
     case STREAM_TEXT:
         child.outFile = scratchFile();
-        plumbing.out = fileno(child.outFile);
+        plumbing.out = textStream(options, child.outFile, plumbing.outText);
         break;
     case STREAM_NOWHERE:
         plumbing.out = nowhere();
@@ -88,7 +115,7 @@ Plumbing prepare(const ChildOptions& options, Child& child)
     }
     if (options.err == STREAM_TEXT) {
         child.errFile = scratchFile();
-        plumbing.err = fileno(child.errFile);
+        plumbing.err = textStream(options, child.errFile, plumbing.errText);
     } else if (options.err == STREAM_NOWHERE) {
         plumbing.err = nowhere();
     }
@@ -122,13 +149,16 @@ void enter(const ChildOptions& options, const Plumbing& plumbing, const Child& c
         if (end != -1)
             close(end);
     if (options.longestFile > 0) {
+        // A write past the limit fails, as on a full disk, rather than
+        // killing the child.
+        std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit limit = {static_cast<rlim_t>(options.longestFile), static_cast<rlim_t>(options.longestFile)};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
 }
 
 // In this process, once the child has its own copies.
-void leave(const ChildOptions& options, Plumbing& plumbing)
+void leave(const ChildOptions& options, Plumbing& plumbing, Child& child)
 {
     if (plumbing.inputText)
         std::fclose(plumbing.inputText);
@@ -138,11 +168,19 @@ void leave(const ChildOptions& options, Plumbing& plumbing)
         close(plumbing.out);
     if (options.err == STREAM_NOWHERE)
         close(plumbing.err);
+    if (plumbing.outText != -1) {
+        close(plumbing.out);
+        child.outCopier = new std::thread(copyInto, plumbing.outText, child.outFile);
+    }
+    if (plumbing.errText != -1) {
+        close(plumbing.err);
+        child.errCopier = new std::thread(copyInto, plumbing.errText, child.errFile);
+    }
 }
 
 Child start(const std::function<void()>& run, const ChildOptions& options)
 {
-    Child child = {-1, -1, -1, nullptr, nullptr};
+    Child child = {-1, -1, -1, nullptr, nullptr, nullptr, nullptr};
     Plumbing plumbing = prepare(options, child);
     // Nothing this process has yet to write may be written twice.
     std::fflush(nullptr);
@@ -154,7 +192,7 @@ Child start(const std::function<void()>& run, const ChildOptions& options)
         enter(options, plumbing, child);
         run();
     }
-    leave(options, plumbing);
+    leave(options, plumbing, child);
     return child;
 }
 
@@ -174,6 +212,13 @@ std::string contents(std::FILE* file)
 
 ChildRun collect(Child& child, int status, const struct rusage& usage)
 {
+    for (std::thread** copier : {&child.outCopier, &child.errCopier}) {
+        if (!*copier)
+            continue;
+        (*copier)->join();
+        delete *copier;
+        *copier = nullptr;
+    }
     if (child.output != -1)
         close(child.output);
     ChildRun run;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <sys/types.h>
 #include <utility>
 #include <vector>
@@ -30,7 +31,7 @@ struct ChildOptions {
     std::vector<std::pair<std::string, std::string>> environment;  // set in the child
     std::vector<std::string> unsetEnvironment;                     // taken out of it
     unsigned timeoutSeconds = 0;  // then SIGALRM ends it; 0 for no limit
-    long longestFile = 0;         // no file it writes grows past this; 0 for no limit
+    long longestFile = 0;         // no file it writes grows past this (its captured output aside); 0 for no limit
 };
 
 struct ChildRun {
@@ -49,6 +50,10 @@ struct Child {
     int output;  // the reading end of its standard output with STREAM_PIPE, else -1
     std::FILE* outFile;
     std::FILE* errFile;
+    // Under a file size limit the text it writes comes through pipes, which
+    // the limit does not cut, and these threads copy it into the files.
+    std::thread* outCopier;
+    std::thread* errCopier;
 };
 
 // Starts the program (arguments[0], looked for on PATH when it has no

@@ -5,9 +5,15 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -25,12 +31,14 @@ std::string fileText(const std::string& path)
 }
 
 // A program run to its end on the input, with what it wrote to stdout and
-// stderr.
-ChildRun play(const std::vector<std::string>& arguments, const std::string& input = "")
+// stderr. With a file size limit, the files it writes stop growing there, as
+// on a full disk.
+ChildRun play(const std::vector<std::string>& arguments, const std::string& input = "", long fileSizeLimit = 0)
 {
     ChildOptions options;
     options.input = input;
     options.err = STREAM_TEXT;
+    options.longestFile = fileSizeLimit;
     // A terminal that lays out screens, whatever the tests run in; env
     // TERM=dumb before the program asks for plain text.
     options.environment = {{"TERM", "xterm"}};
@@ -55,7 +63,18 @@ std::string scratchPath(const char* name)
 const std::string GAME = QUORRELL_PROGRAM;
 const std::string SCRIPT = QUORRELL_SCRIPT_PROGRAM;
 
-// Up to the greeting, with sound off, then a walk and a look around.
+// A record's header as the game writes it.
+std::string header(unsigned seed, const char* state, int turn)
+{
+    std::string turnWord = std::to_string(turn);
+    turnWord.resize(10, ' ');
+    return "Quorrell record\nformat 2\nseed " + std::to_string(seed) + "\nstate " + state + "\nturn " + turnWord + "\n";
+}
+
+// Up to the greeting, with sound off, then a walk and a look around. In the
+// town of seed 31 Dexter waits north of the office and shoots the Marshal
+// after the fourth command, so the game is at turn 4 for good, and the last
+// line is read at the closing screen.
 const std::string FIRST_PART = "nnBob\nlook\ne\n";
 const std::string SECOND_PART = "n\nw\ninventory\n";
 
@@ -68,6 +87,13 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     std::ofstream(badSeed) << "Quorrell record\nformat 1\nseed 4294967296\nstate open \nnnBob\n";
     std::string ended = scratchPath("ended");
     play({GAME, "--seed", "7", "--record", ended}, "nnBob\nquit\ny\x1b");
+    std::string putDown = scratchPath("put-down");
+    std::ofstream(putDown) << header(7, "open ", 1) << "nnBob\nlook\n";
+    std::string fifo = scratchPath("fifo");
+    mkfifo(fifo.c_str(), 0600);
+    std::string folder = scratchPath("folder");
+    mkdir(folder.c_str(), 0700);
+    std::string endedBefore = fileText(ended);
     struct Row {
         std::vector<std::string> arguments;
         int status;
@@ -103,6 +129,7 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{GAME, "--transcript"}, 2, "quorrell: --transcript needs a file (see quorrell --help)\n"},
         {{GAME, "--seed", "3", "--transcript", ended}, 2, "quorrell: --seed cannot go with --transcript: the record has its seed (see quorrell --help)\n"},
         {{GAME, "--transcript", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record (see quorrell --help)\n"},
+        {{GAME, "--transcript", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
         {{SCRIPT, "--plain"}, 2, "quorrell-script: unknown option '--plain' (see quorrell-script --help)\n"},
         {{SCRIPT, "--seed", "3", "--replay", ended}, 2, "quorrell-script: --seed cannot go with --replay: the record has its seed (see quorrell-script --help)\n"},
         {{GAME, "--replay", "/nowhere/game"}, 2, "quorrell: cannot read the record '/nowhere/game': No such file or directory (see quorrell --help)\n"},
@@ -111,6 +138,20 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{SCRIPT, "--replay", notRecord}, 2, "quorrell-script: '" + notRecord + "' is not a Quorrell record (see quorrell-script --help)\n"},
         {{GAME, "--resume", badSeed}, 2, "quorrell: '" + badSeed + "' is not a Quorrell record (see quorrell --help)\n"},
         {{GAME, "--resume", ended}, 2, "quorrell: the game in '" + ended + "' has ended and cannot be resumed; --replay shows it again (see quorrell --help)\n"},
+        // A record is never written over, and is named with the way to it.
+        {{GAME, "--record", putDown}, 2, "quorrell: '" + putDown + "' holds a game put down at turn 1, and is left as it is; quorrell --resume '" + putDown + "' plays on (see quorrell --help)\n"},
+        {{GAME, "--record", ended}, 2, "quorrell: '" + ended + "' holds a game that has ended, and is left as it is; quorrell --replay '" + ended + "' shows it again (see quorrell --help)\n"},
+        // Nothing but a plain file is opened, by any option.
+        {{GAME, "--record", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
+        {{GAME, "--replay", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
+        {{GAME, "--resume", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
+        {{SCRIPT, "--replay", fifo}, 2, "quorrell-script: '" + fifo + "' is a named pipe, not a record (see quorrell-script --help)\n"},
+        {{GAME, "--record", "/dev/null"}, 2, "quorrell: '/dev/null' is a device, not a record (see quorrell --help)\n"},
+        {{SCRIPT, "--replay", "/dev/null"}, 2, "quorrell-script: '/dev/null' is a device, not a record (see quorrell-script --help)\n"},
+        {{GAME, "--resume", folder}, 2, "quorrell: '" + folder + "' is a folder, not a record (see quorrell --help)\n"},
+        {{SCRIPT, "--replay", folder}, 2, "quorrell-script: '" + folder + "' is a folder, not a record (see quorrell-script --help)\n"},
+        {{GAME, "--no-save", "--record", ended}, 2, "quorrell: --no-save cannot go with --record, which saves the game (see quorrell --help)\n"},
+        {{SCRIPT, "--no-save"}, 2, "quorrell-script: unknown option '--no-save' (see quorrell-script --help)\n"},
     };
     for (const Row& row : rows) {
         std::string shown;
@@ -134,12 +175,17 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         EXPECT_NE(run.err.find("cannot write the"), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
     }
-    // The help names every option and where the sounds are.
+    // The help names every option and where the sounds and the games are.
     std::string help = play({GAME, "--help"}).out;
-    for (const char* named : {"--seed", "--record", "--replay", "--resume", "--plain", "--transcript", "--version",
-                              "screen readers", "data", "man 6 quorrell"})
+    for (const char* named : {"--seed", "--record", "--replay", "--resume", "--no-save", "--plain", "--transcript",
+                              "--version", "screen readers", "data", "~/.local/state/quorrell", "man 6 quorrell"})
         EXPECT_NE(help.find(named), std::string::npos) << named;
     EXPECT_EQ(fileText(notRecord), "my notes\n");
+    EXPECT_EQ(fileText(putDown), header(7, "open ", 1) + "nnBob\nlook\n");
+    EXPECT_EQ(fileText(ended), endedBefore);
+    for (const std::string& scratch : {putDown, fifo})
+        unlink(scratch.c_str());
+    rmdir(folder.c_str());
 }
 
 TEST(CommandLine, TheSameSeedPlaysTheSameTown)
@@ -174,14 +220,26 @@ TEST(Record, ReplaysToTheTranscriptOfItsSeedAndInput)
     std::string input = FIRST_PART + SECOND_PART + "quit\ny\x1b";
     ChildRun game = play({GAME, "--seed", "99", "--record", record}, input);
     ASSERT_EQ(game.status, 0);
-    EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 99\nstate ended\n" + input);
+    // Six commands, the surrender's answer and the Escape at the closing
+    // screen.
+    EXPECT_EQ(fileText(record), header(99, "ended", 6) + input);
     ChildRun replayed = play({SCRIPT, "--replay", record});
     EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "99"}, input).out);
+    EXPECT_EQ(replayed.err, "");
     // The terminal's replay reads nothing from the keyboard.
     EXPECT_EQ(play({GAME, "--replay", record}, "this is not read").out, game.out);
-    // A record is written over, and only a record.
-    EXPECT_EQ(play({GAME, "--seed", "5", "--record", record}, "").status, 0);
-    EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 5\nstate open \n");
+}
+
+// A record of the first format, without the turn, is still played.
+TEST(Record, TheFirstFormatIsStillReplayedAndResumed)
+{
+    std::string record = scratchPath("first-format");
+    std::ofstream(record) << "Quorrell record\nformat 1\nseed 31\nstate open \n" << FIRST_PART;
+    EXPECT_EQ(play({SCRIPT, "--replay", record}).out, play({SCRIPT, "--seed", "31"}, FIRST_PART).out);
+    ChildRun resumed = play({GAME, "--resume", record}, "s\n");
+    EXPECT_EQ(resumed.out, play({GAME, "--seed", "31"}, FIRST_PART + "s\n").out);
+    EXPECT_EQ(fileText(record), "Quorrell record\nformat 1\nseed 31\nstate open \n" + FIRST_PART + "s\n");
+    unlink(record.c_str());
 }
 
 // A game put down one way or another, then resumed with the rest of the
@@ -189,11 +247,10 @@ TEST(Record, ReplaysToTheTranscriptOfItsSeedAndInput)
 // game played in one go shows.
 void expectResumedAsIfNeverStopped(const std::string& record)
 {
-    std::string header = "Quorrell record\nformat 1\nseed 31\nstate open \n";
-    ASSERT_EQ(fileText(record), header + FIRST_PART);
+    ASSERT_EQ(fileText(record), header(31, "open ", 2) + FIRST_PART);
     ChildRun resumed = play({GAME, "--resume", record}, SECOND_PART);
     EXPECT_EQ(resumed.status, 0);
-    EXPECT_EQ(fileText(record), header + FIRST_PART + SECOND_PART);
+    EXPECT_EQ(fileText(record), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
     ChildRun whole = play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART);
     EXPECT_EQ(resumed.out, whole.out);
 }
@@ -216,7 +273,7 @@ TEST(Record, KilledMidGameAndResumed)
     ASSERT_EQ(write(game.input, FIRST_PART.data(), FIRST_PART.size()), static_cast<ssize_t>(FIRST_PART.size()));
     // Killed while it waits for the next command, the pipe still open.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (fileText(record).find(FIRST_PART) == std::string::npos && std::chrono::steady_clock::now() < deadline)
+    while (fileText(record) != header(31, "open ", 2) + FIRST_PART && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     // A second game may not write into the record of one still playing.
     std::string before = fileText(record);
@@ -228,6 +285,97 @@ TEST(Record, KilledMidGameAndResumed)
     ChildRun killed = finishChild(game);
     EXPECT_EQ(killed.status, 128 + SIGTERM);
     expectResumedAsIfNeverStopped(record);
+}
+
+// The edges of a record, each through the game and then the harness: the
+// game tells the player in one line and loses nothing, and whatever record
+// it leaves replays to the transcript of its seed and input.
+TEST(Record, EachEdgeIsToldAndNothingIsLost)
+{
+    // Walks that meet nobody: the real game's screens take no long pauses.
+    const std::string later = "s\ni\n";
+    const std::string whole = FIRST_PART + later;
+    const std::string putDown = header(31, "open ", 2) + FIRST_PART;
+    const std::string absent = "(no file)";
+    // The real game waits out its pauses: each screen is played once.
+    std::map<std::string, std::string> screens;
+    auto seededScreen = [&](const std::string& input) -> const std::string& {
+        if (!screens.count(input))
+            screens[input] = play({GAME, "--seed", "31"}, input).out;
+        return screens[input];
+    };
+    struct Row {
+        const char* edge;
+        std::string before;  // the record's bytes before the game, or absent
+        std::vector<std::string> arguments;
+        std::string input;
+        long fileSizeLimit;
+        int status;
+        std::string err;     // RECORD stands for the record's path
+        std::string screenOf;  // the input of the seed-31 game shown, or absent
+        std::string after;   // the record's bytes after the game, or absent
+    } rows[] = {
+        {"a replay of a game put down says so at its end, and reads no key", putDown, {GAME, "--replay", "RECORD"},
+         "inventory\n", 0, 0, "", absent, putDown},
+        {"a full disk in mid-game is told at once, and the game plays on", absent,
+         {GAME, "--seed", "31", "--record", "RECORD"}, whole, static_cast<long>(putDown.size()) + 1, 0,
+         "This game is no longer being saved: cannot write to 'RECORD': File too large. It plays on; "
+         "quorrell --resume 'RECORD' takes it up from before this.\n",
+         whole, putDown},
+        {"a full disk at the start leaves no file", absent, {GAME, "--seed", "31", "--record", "RECORD"}, whole, 10,
+         2, "quorrell: cannot write the record 'RECORD': File too large (see quorrell --help)\n", absent, absent},
+        {"a line cut short in the record is dropped, and the next one runs", putDown + "inven",
+         {GAME, "--resume", "RECORD"}, later, 0, 0, "", whole, header(31, "open ", 4) + whole},
+    };
+    for (const Row& row : rows) {
+        std::string record = scratchPath("edge");
+        if (row.before != absent)
+            std::ofstream(record) << row.before;
+        std::vector<std::string> arguments = row.arguments;
+        for (std::string& argument : arguments)
+            if (argument == "RECORD")
+                argument = record;
+        ChildRun game = play(arguments, row.input, row.fileSizeLimit);
+        std::string err = row.err;
+        for (std::size_t place; (place = err.find("RECORD")) != std::string::npos;)
+            err.replace(place, 6, record);
+        EXPECT_EQ(game.status, row.status) << row.edge;
+        EXPECT_EQ(game.err, err) << row.edge;
+        if (row.screenOf != absent) {
+            EXPECT_EQ(game.out, seededScreen(row.screenOf)) << row.edge;
+        }
+        bool left = access(record.c_str(), F_OK) == 0;
+        EXPECT_EQ(left ? fileText(record) : absent, row.after) << row.edge;
+        if (!left)
+            continue;
+        // The harness plays the record left as the game its input makes,
+        // and says, apart, where the game was put down.
+        std::string input = row.after.substr(header(31, "open ", 0).size());
+        ChildRun replayed = play({SCRIPT, "--replay", record});
+        EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "31"}, input).out) << row.edge;
+        EXPECT_EQ(replayed.err, "The game was put down here; quorrell --resume '" + record + "' plays on from here.\n")
+            << row.edge;
+        unlink(record.c_str());
+    }
+    // The game's own replay ends on the same line, under the game as it was.
+    std::string record = scratchPath("edge");
+    std::ofstream(record) << putDown;
+    ChildRun replayed = play({GAME, "--replay", record}, "inventory\n");
+    std::string screen = play({GAME, "--seed", "31"}, FIRST_PART).out;
+    std::string farewell = screen.substr(screen.rfind("\x1b[H\x1b[2J"));
+    EXPECT_EQ(replayed.out, screen.substr(0, screen.size() - farewell.size()) +
+                                "\nThe game was put down here; quorrell --resume '" + record + "' plays on from here.\n");
+    unlink(record.c_str());
+}
+
+// A game read from a pipe is a script's, and is saved nowhere it did not ask.
+TEST(Record, AGameFromAPipeIsNotSaved)
+{
+    std::string state = scratchPath("state");
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
+    EXPECT_EQ(play({GAME}, FIRST_PART).status, 0);
+    EXPECT_EQ(play({GAME, "--seed", "4"}, FIRST_PART).status, 0);
+    EXPECT_NE(access(state.c_str(), F_OK), 0) << "nothing made in " << state;
 }
 
 std::string recordOf(unsigned seed, const std::string& input)

@@ -222,6 +222,27 @@ TEST(SoundBackend, ALoopReplacedByAnotherThenStoppedLeavesSilence)
     EXPECT_LT(lastSound + 0.2 * CAPTURE_RATE, samples.size()) << "still playing after the stop";
 }
 
+// A resumed game plays its record in silence; the loop it would be playing
+// by the end, and only that one, is heard once the player has the game.
+TEST(SoundBackend, TheLoopPlayingWhenTheSoundComesBackIsHeard)
+{
+    Scratch scratch;
+    writeSquareWave(scratch.folder / "data/first.wav", 0.1, 8000);
+    writeSquareWave(scratch.folder / "data/second.wav", 0.1, 4000);
+    Scenario run = runScenario(scratch.folder, scratch.diskDriver(), [](std::string&) {
+        muteSounds(true);
+        platformPlaySound("first", SOUND_LOOP);
+        platformStopSound();
+        platformPlaySound("second", SOUND_LOOP);
+        muteSounds(false);
+        pause(400);
+    });
+    ASSERT_EQ(run.status, 0);
+    std::vector<int> samples = capturedSamples(scratch.capture());
+    EXPECT_EQ(std::count(samples.begin(), samples.end(), 8000), 0);
+    EXPECT_GT(std::count(samples.begin(), samples.end(), 4000), 0.1 * CAPTURE_RATE);
+}
+
 TEST(SoundBackend, WithoutAudioOrWithoutTheFileEveryCallReturnsAtOnceAndSaysNothing)
 {
     Scratch scratch;

@@ -8,10 +8,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <dirent.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -101,43 +104,57 @@ public:
     enum Start { DIRECTLY, INTO_A_PIPE_READ_ONCE, WITH_HANGUPS_IGNORED, ON_A_DUMB_TERMINAL, PLAIN_INTO_TEE,
                  UNDER_JOB_CONTROL };
 
-    explicit Terminal(const std::string& name, Start start = DIRECTLY, int columns = COLUMNS, int rows = ROWS)
+    // The game saves its games in a folder of the test's own: the terminal's
+    // scratch folder, or savedIn, shared by the terminals of one test.
+    explicit Terminal(const std::string& name, Start start = DIRECTLY, int columns = COLUMNS, int rows = ROWS,
+                      const std::vector<std::string>& options = {}, const fs::path& savedIn = {})
         : socket_("quorrell-" + name + "-" + std::to_string(getpid()))
     {
         char folder[] = "/tmp/quorrell-terminal-XXXXXX";
         folder_ = mkdtemp(folder);
         const char* script =
-            "cd \"$2\" || exit 1\n"
+            "game=$1 folder=$2 start=$3\n"
+            "shift 3\n"
+            "cd \"$folder\" || exit 1\n"
             "stty -g > before\n"
-            "case $3 in\n"
-            "  pipe) \"$1\" | head -c 1 > /dev/null ;;\n"
-            "  nohup) trap '' HUP; \"$1\" ;;\n"
-            "  dumb) TERM=dumb \"$1\" --record game.rec ;;\n"
-            "  tee) \"$1\" --plain --record game.rec | tee log ;;\n"
-            "  *) \"$1\" ;;\n"
+            "case $start in\n"
+            "  pipe) \"$game\" \"$@\" | head -c 1 > /dev/null ;;\n"
+            "  nohup) trap '' HUP; \"$game\" \"$@\" ;;\n"
+            "  dumb) TERM=dumb \"$game\" --record game.rec \"$@\" ;;\n"
+            "  tee) \"$game\" --plain --record game.rec \"$@\" | tee log ;;\n"
+            "  *) \"$game\" \"$@\" ;;\n"
             "esac\n"
             "echo $? > status.tmp\n"
             "stty -g > after\n"
             "mv status.tmp status\n"
             "exec sleep 3600\n";
         static const char* const HOW[] = {"-", "pipe", "nohup", "dumb", "tee"};
+        std::string saves = savedIn.empty() ? (folder_ / "state").string() : savedIn.string();
         // A UTF-8 terminal, as most players have; the triangle depends on it.
         std::vector<std::string> session = {"-f", "/dev/null", "new-session", "-d", "-x", std::to_string(columns), "-y",
-                                            std::to_string(rows), "-e", "LC_ALL=C.UTF-8", "-s", "game"};
+                                            std::to_string(rows), "-e", "LC_ALL=C.UTF-8",
+                                            "-e", "XDG_STATE_HOME=" + saves, "-s", "game"};
         if (start == UNDER_JOB_CONTROL) {
             for (const char* part : {"-e", "PS1=$ ", "-e", "HISTFILE=/dev/null", "bash", "--norc", "--noprofile", "-i"})
                 session.push_back(part);
             tmux(session);
-            type("cd '" + folder_.string() + "' && stty -g > before && " + QUORRELL_PROGRAM);
+            std::string command = "cd '" + folder_.string() + "' && stty -g > before && " + QUORRELL_PROGRAM;
+            for (const std::string& option : options)
+                command += " '" + option + "'";
+            type(command);
             press("Enter");
         } else {
             for (const std::string& part : {std::string("sh"), std::string("-c"), std::string(script), std::string("pane"),
                                             std::string(QUORRELL_PROGRAM), folder_.string(), std::string(HOW[start])})
                 session.push_back(part);
+            session.insert(session.end(), options.begin(), options.end());
             tmux(session);
         }
         socketPath_ = trimmedRight(tmux({"display-message", "-p", "#{socket_path}"}));
     }
+
+    // The folder the game starts in.
+    const fs::path& folder() const { return folder_; }
 
     ~Terminal()
     {
@@ -643,16 +660,113 @@ TEST_F(RealTerminal, ATerminalTooSmallIsToldBeforeTheTitle)
 {
     const char* notice = " 1|Quorrell needs 80x24, found 70x20: Escape quits, any key plays on\n";
     {
-        Terminal terminal("small-escape", Terminal::DIRECTLY, 70, 20);
+        // A game left there read nothing, and leaves no record behind.
+        Terminal terminal("small-escape", Terminal::DIRECTLY, 70, 20, {"--record", "game.rec"});
         ASSERT_TRUE(terminal.waitForText(notice));
         terminal.press("Escape");
         EXPECT_EQ(terminal.exitStatus(), 0);
         EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
+        EXPECT_FALSE(fs::exists(fs::path(terminal.folder()) / "game.rec"));
     }
     Terminal terminal("small-play-on", Terminal::DIRECTLY, 70, 20);
     ASSERT_TRUE(terminal.waitForText(notice));
     terminal.type("x");
     EXPECT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+}
+
+// The games in a folder of saved games, each with what it holds.
+std::map<std::string, std::string> savedGames(const fs::path& state)
+{
+    std::map<std::string, std::string> games;
+    if (fs::exists(state / "quorrell"))
+        for (const auto& entry : fs::directory_iterator(state / "quorrell"))
+            games[entry.path().filename().string()] = fileText(entry.path());
+    return games;
+}
+
+// The day a file was last written, as a player reads it.
+std::string dayWritten(const fs::path& file)
+{
+    struct stat status = {};
+    stat(file.c_str(), &status);
+    std::tm* day = std::localtime(&status.st_mtime);
+    char monthAndYear[64];
+    std::strftime(monthAndYear, sizeof monthAndYear, "%B %Y", day);
+    return std::to_string(day->tm_mday) + " " + monthAndYear;
+}
+
+TEST_F(RealTerminal, AGamePutDownByAHangupIsOfferedAndPickedUpAtTheNextStart)
+{
+    char scratch[] = "/tmp/quorrell-saves-XXXXXX";
+    fs::path state = mkdtemp(scratch);
+    const std::string inputSoFar = "nnBob\nopen drawer\ntake gun\n";
+    std::vector<std::string> putDownScreen;
+    {
+        Terminal terminal("put-down", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+        startInTheOffice(terminal);
+        for (const char* command : {"open drawer", "take gun"}) {
+            terminal.type(command);
+            terminal.press("Enter");
+        }
+        ASSERT_TRUE(terminal.waitForText("You now have the Colt 45 gun Marshal Bob"));
+        putDownScreen = terminal.screen();
+        kill(terminal.gamePid(), SIGHUP);
+        EXPECT_EQ(terminal.exitStatus(), 128 + SIGHUP);
+    }
+    // Saved as it was played, for the player alone.
+    std::map<std::string, std::string> games = savedGames(state);
+    ASSERT_EQ(games.size(), 1u);
+    std::string name = games.begin()->first;
+    EXPECT_TRUE(std::regex_match(name, std::regex(R"(game-\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.rec)"))) << name;
+    EXPECT_TRUE(std::regex_match(games[name], std::regex("Quorrell record\nformat 2\nseed \\d+\nstate open \n"
+                                                         "turn 2         \n" + inputSoFar)))
+        << games[name];
+    EXPECT_EQ(fs::status(state / "quorrell").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(state / "quorrell" / name).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    {
+        Terminal terminal("pick-up", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+        ASSERT_TRUE(terminal.waitForText(" 1|You put down a game on " + dayWritten(state / "quorrell" / name) +
+                                         ", at turn 2. Pick it up?  Y or N\n"));
+        terminal.type("y");
+        // Played again at once, to the screen where it stopped.
+        ASSERT_TRUE(terminal.waitUntil([&] { return terminal.screen() == putDownScreen; })) << shown(terminal.screen());
+        // Up brings back the commands played again.
+        terminal.press("Up");
+        ASSERT_TRUE(terminal.waitForText("11|take gun\n"));
+        terminal.press("C-u");
+        terminal.type("i");
+        terminal.press("Enter");
+        ASSERT_TRUE(terminal.waitForText("12|You have a Colt 45 gun\n"));
+        kill(terminal.gamePid(), SIGHUP);
+        EXPECT_EQ(terminal.exitStatus(), 128 + SIGHUP);
+    }
+    EXPECT_EQ(savedGames(state)[name].substr(games[name].size() - inputSoFar.size() - 16),
+              "turn 3         \n" + inputSoFar + "i\n");
+    {
+        // N starts afresh, and sets the game aside, still there.
+        Terminal terminal("start-afresh", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+        ASSERT_TRUE(terminal.waitForText(", at turn 3. Pick it up?  Y or N\n"));
+        terminal.type("n");
+        ASSERT_TRUE(terminal.waitForScreen(TITLE_SCREEN));
+        startInTheOffice(terminal);
+        terminal.press("C-d");
+        EXPECT_EQ(terminal.exitStatus(), 0);
+    }
+    games = savedGames(state);
+    std::string setAside = name.substr(0, name.size() - 4) + "-set-aside.rec";
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_NE(games[setAside].find(inputSoFar + "i\n"), std::string::npos);
+    {
+        // Without saving, nothing is offered and nothing is written, though
+        // the game just put down is waiting.
+        Terminal terminal("no-save", Terminal::DIRECTLY, COLUMNS, ROWS, {"--no-save"}, state);
+        ASSERT_TRUE(terminal.waitForScreen(TITLE_SCREEN));
+        startInTheOffice(terminal);
+        terminal.press("C-d");
+        EXPECT_EQ(terminal.exitStatus(), 0);
+    }
+    EXPECT_EQ(savedGames(state), games);
+    fs::remove_all(state);
 }
 
 // Each way out of the game leaves the terminal as the game found it.

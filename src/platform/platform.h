@@ -35,6 +35,11 @@ bool platformReadLine(char* line, int capacity);
 // input.
 bool platformReadWord(char* word, int capacity);
 
+// The next line the game reads is the command of this turn (the turn
+// clock's count once it is read). A game saved as it is played keeps the
+// number with the line, to say at the next start where it was put down.
+void platformCommandTurn(int turn);
+
 // Waits the given number of milliseconds without reading input.
 void platformWait(unsigned milliseconds);
 

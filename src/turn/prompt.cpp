@@ -44,6 +44,7 @@ static bool brotherAt(RoomCode room)
 void readCommand(char* command)
 {
     quicksandTrap();
+    platformCommandTurn(turnCount + 1);
     readCommandLine(command);
     rewriteMovement(command);
     ++turnCount;

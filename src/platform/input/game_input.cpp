@@ -1,53 +1,146 @@
 #include "platform/input/game_input.h"
 
+#include "platform/input/input_reader.h"
 #include "platform/input/options.h"
 #include "platform/input/record.h"
+#include "platform/input/record_file.h"
+#include "platform/input/saved_games.h"
 
+#include <cstdlib>
 #include <iostream>
 
 static PlayerInput player = {};
 static bool showReplayedLines = false;
+
+static CommandLine options = {};
+static unsigned seed = 0;
+static std::string namedRecord;
+static RecordStore namedStore = {};
+
+// The record as it stands: what is played again, and what the store is to
+// hold. Only the first kept bytes of it are in the store so far.
+static std::string record;
+static RecordHeader header = {};
+static std::size_t kept = 0;
+// Bytes of the record handed to the reader; some may still wait in its
+// buffer.
+static std::size_t handedOut = 0;
+
 // A resumed game plays its record at full speed and in silence, and the
-// player takes over once the game asks for more than the record holds.
+// player takes over once the game asks for more than the record holds. A
+// replayed one only shows its record.
 static bool replaying = false;
 static bool fastForward = false;
 // A transcript plays its record at full speed and in silence to the end.
 static bool writingTranscript = false;
-static CommandLine options = {};
 
-unsigned inputStart(int argc, char** argv, unsigned clockSeed)
+static bool saving = false;
+static RecordStore store = {};
+static bool saveFailed = false;
+static bool inputEnded = false;
+// The turn of the command the game reads next, or -1.
+static int commandTurn = -1;
+
+enum ReadKind { KEY, LINE, WORD };
+
+// What the player is told when the record can no longer be written: at once,
+// under what he typed, and the game plays on.
+static void stopSaving(const char* reason, bool atLineStart)
 {
-    options = readProgramOptions(argc, argv, true);
-    unsigned seed = options.seedGiven ? options.seed : clockSeed;
-    if (options.recordPath) {
-        recordCreate(options.recordPath, seed);
-    } else if (options.replayPath) {
-        seed = recordOpenForReplay(options.replayPath);
-        replaying = true;
-    } else if (options.resumePath) {
-        seed = recordOpenForResume(options.resumePath);
-        replaying = true;
-        fastForward = true;
-    } else if (options.transcriptPath) {
-        seed = recordOpenForReplay(options.transcriptPath);
-        replaying = true;
-        writingTranscript = true;
+    saveFailed = true;
+    std::cout.flush();
+    std::cerr << (atLineStart ? "" : "\n");
+    if (kept == 0)
+        std::cerr << "This game is not being saved: " << reason << ". It plays on unsaved.\n";
+    else
+        std::cerr << "This game is no longer being saved: " << reason << ". It plays on; " << store.resumeHint()
+                  << " takes it up from before this.\n";
+}
+
+// A header word rewritten in the record and in the store; null, or the
+// reason it could not be.
+static const char* rewrite(std::size_t at, const std::string& word)
+{
+    record.replace(at, word.size(), word);
+    if (at >= kept)
+        return nullptr;
+    return store.write(static_cast<long>(at), word.data(), static_cast<long>(word.size()));
+}
+
+// Writes what the store does not hold yet, with the turn of a command, and
+// makes it last. The line goes first: a game killed between the two writes
+// is one turn behind in its header, never ahead of its input.
+static void keep(const std::string& bytes, bool atLineStart, int turn)
+{
+    if (!saving || saveFailed)
+        return;
+    std::size_t keptBefore = kept;
+    std::string turnWord = turn >= 0 && header.turnAt > 0 ? recordTurnWord(turn) : std::string();
+    if (!turnWord.empty())
+        record.replace(header.turnAt, turnWord.size(), turnWord);
+    record += bytes;
+    const char* reason = store.write(static_cast<long>(kept), record.data() + kept, static_cast<long>(record.size() - kept));
+    if (!reason) {
+        kept = record.size();
+        if (!turnWord.empty() && header.turnAt < keptBefore)
+            reason = rewrite(header.turnAt, turnWord);
     }
-    return seed;
+    if (!reason)
+        reason = store.settle();
+    if (reason) {
+        // Nothing of this read is left behind, and a record that never
+        // held a byte of input is not left at all.
+        kept = keptBefore;
+        record.resize(kept);
+        if (kept == 0)
+            store.forget();
+        else
+            store.cut(static_cast<long>(kept));
+        stopSaving(reason, atLineStart);
+    }
 }
 
-const CommandLine& inputOptions()
+// A game that left by any way but the end of input has really ended; one
+// cut short by a signal or a crash never gets here and stays open, with
+// everything it read.
+static void atTheEnd()
 {
-    return options;
+    if (!saving || saveFailed)
+        return;
+    if (!recordHasInput(record, header)) {
+        store.forget();
+        return;
+    }
+    const char* reason = inputEnded ? nullptr : rewrite(header.stateAt, recordStateWord(true));
+    if (!reason)
+        reason = store.settle();
+    if (reason)
+        stopSaving(reason, false);
 }
 
-void inputConnectPlayer(const PlayerInput& playerInput, InputSource live, bool showReplayed)
+static void saveThrough(RecordStore recordStore)
+{
+    store = recordStore;
+    saving = true;
+    static bool registered = false;
+    if (!registered)
+        std::atexit(atTheEnd);
+    registered = true;
+}
+
+static int replaySource(char* buffer, int capacity)
+{
+    std::size_t left = record.size() - handedOut;
+    std::size_t count = left < static_cast<std::size_t>(capacity) ? left : static_cast<std::size_t>(capacity);
+    record.copy(buffer, count, handedOut);
+    handedOut += count;
+    return static_cast<int>(count);
+}
+
+void inputConnectPlayer(const PlayerInput& playerInput, bool showReplayed)
 {
     player = playerInput;
     showReplayedLines = showReplayed;
-    recordGoOnFrom(live);
-    if (fastForward || writingTranscript)
-        player.muteSounds(true);
 }
 
 bool inputFastForward()
@@ -55,58 +148,218 @@ bool inputFastForward()
     return fastForward || writingTranscript;
 }
 
-static bool readingRecord()
+const CommandLine& inputOptions()
 {
-    if (fastForward && recordReplayUsedUp() && readerPeekBuffered(0) == -1) {
-        replaying = false;
+    return options;
+}
+
+unsigned inputResumeRecord(const std::string& bytes, RecordStore recordStore)
+{
+    record = bytes;
+    recordReadHeader(record, &header);
+    kept = record.size();
+    handedOut = header.inputAt;
+    replaying = true;
+    fastForward = true;
+    player.muteSounds(true);
+    saveThrough(recordStore);
+    return header.seed;
+}
+
+static std::string replayResumeHint;
+
+unsigned inputReplayRecord(const std::string& bytes, const std::string& resumeHint)
+{
+    record = bytes;
+    recordReadHeader(record, &header);
+    handedOut = header.inputAt;
+    replaying = true;
+    replayResumeHint = resumeHint;
+    return header.seed;
+}
+
+void inputSaveNewGame(unsigned newSeed, RecordStore recordStore, bool headerStored)
+{
+    record = recordNewHeader(newSeed);
+    recordReadHeader(record, &header);
+    kept = headerStored ? record.size() : 0;
+    saveThrough(recordStore);
+}
+
+void inputStart(int argc, char** argv, unsigned clockSeed)
+{
+    options = readProgramOptions(argc, argv, true);
+    seed = options.seedGiven ? options.seed : clockSeed;
+    if (options.recordPath)
+        inputSaveNewGame(seed, recordFileCreate(options.recordPath, seed), true);
+    else if (options.replayPath)
+        namedRecord = recordFileLoad(options.replayPath);
+    else if (options.resumePath)
+        namedStore = recordFileOpenForResume(options.resumePath, &namedRecord);
+    else if (options.transcriptPath)
+        namedRecord = recordFileLoad(options.transcriptPath);
+}
+
+// The one line before the title that offers back the game put down last.
+// Its answer is the player's, never the record's, and is kept out of it.
+static bool offerThePutDownGame(const std::string& folder)
+{
+    PutDownGame game = {};
+    if (options.seedGiven || folder.empty() || !findPutDownGame(folder, &game))
+        return false;
+    std::cout << "You put down a game on " << dayOf(game.putDownAt) << ", at turn " << game.turn
+              << ". Pick it up?  Y or N";
+    for (;;) {
+        int key = player.readKey();
+        if (key == 27 || key == 3 || key == -1)
+            std::exit(0);
+        if (key == 'y' || key == 'Y') {
+            std::cout << '\n';
+            std::string bytes;
+            RecordStore gameStore = recordFileOpenForResume(game.path.c_str(), &bytes);
+            seed = inputResumeRecord(bytes, gameStore);
+            return true;
+        }
+        if (key == 'n' || key == 'N') {
+            std::cout << '\n';
+            std::string reason = setAsideGame(game.path);
+            if (!reason.empty())
+                std::cerr << "The game put down cannot be set aside: " << reason << "; it will be offered again.\n";
+            return false;
+        }
+    }
+}
+
+unsigned inputBeginGame(bool playersKeyboard)
+{
+    if (options.replayPath) {
+        seed = inputReplayRecord(namedRecord, recordFileResumeHint(options.replayPath));
+    } else if (options.transcriptPath) {
+        seed = inputReplayRecord(namedRecord, recordFileResumeHint(options.transcriptPath));
+        writingTranscript = true;
+        player.muteSounds(true);
+    } else if (options.resumePath) {
+        seed = inputResumeRecord(namedRecord, namedStore);
+    } else if (playersKeyboard && !options.noSave) {
+        std::string folder = savedGamesFolder();
+        if (!offerThePutDownGame(folder))
+            inputSaveNewGame(seed, recordFileInFolder(folder), false);
+    }
+    return seed;
+}
+
+void inputCommandTurn(int turn)
+{
+    commandTurn = turn;
+}
+
+// A record played again to its end, when the game was put down there:
+// said on a line of its own, and nothing is read from the keyboard.
+static void putDownHere()
+{
+    std::cout << '\n' << recordPutDownLine(replayResumeHint) << '\n';
+    std::exit(0);
+}
+
+// Whether the rest of the record holds the whole of the next line or word,
+// as the reader takes them.
+static bool wholeReadAhead(std::size_t at, ReadKind kind)
+{
+    if (kind == WORD)
+        at = record.find_first_not_of(" \t\n\r\v\f", at);
+    return at != std::string::npos && record.find('\n', at) != std::string::npos;
+}
+
+static void goLive()
+{
+    replaying = false;
+    if (fastForward) {
         fastForward = false;
         player.muteSounds(false);
     }
-    return replaying;
+}
+
+static bool readingRecord(ReadKind kind)
+{
+    if (!replaying)
+        return false;
+    std::size_t at = handedOut - static_cast<std::size_t>(readerBufferedCount());
+    if (at >= record.size()) {
+        // A transcript shows what the player saw: at the end of what he
+        // typed, the game's own end of input, as when he played it.
+        if (!fastForward && !header.ended && !writingTranscript)
+            putDownHere();
+        if (!fastForward)
+            return true;
+        goLive();
+        return false;
+    }
+    if (fastForward && kind != KEY && !wholeReadAhead(at, kind)) {
+        // A line cut short (a crash in the middle of writing it) never
+        // reached the game: it is dropped, and the player's next line is
+        // the next command.
+        readerSkipBuffered(readerBufferedCount());
+        record.resize(at);
+        handedOut = at;
+        if (kept > at && !saveFailed) {
+            if (const char* reason = store.cut(static_cast<long>(at)))
+                stopSaving(reason, false);
+            else
+                kept = at;
+        }
+        goLive();
+        return false;
+    }
+    return true;
 }
 
 int inputReadKey()
 {
-    if (readingRecord()) {
+    commandTurn = -1;
+    if (readingRecord(KEY)) {
         std::cout.flush();
-        return readerNextByte(recordReplaySource);
+        return readerNextByte(replaySource);
     }
     int key = player.readKey();
     if (key == -1)
-        recordEndOfInput();
+        inputEnded = true;
     else
-        recordKey(key);
+        keep(std::string(1, static_cast<char>(key)), false, -1);
     return key;
 }
 
 // A line or a word, from the record while one is played, else from the
 // player, and then into the record.
-static bool readText(char* text, int capacity, bool (*fromRecord)(InputSource, char*, int),
+static bool readText(char* text, int capacity, ReadKind kind, bool (*fromRecord)(InputSource, char*, int),
                      bool (*fromPlayer)(char*, int))
 {
-    if (readingRecord()) {
+    int turn = commandTurn;
+    commandTurn = -1;
+    if (readingRecord(kind)) {
         std::cout.flush();
-        bool read = fromRecord(recordReplaySource, text, capacity);
+        bool read = fromRecord(replaySource, text, capacity);
         // A replay watched on the screen shows the commands as they were
-        // typed.
+        // typed, and a resumed game has them to recall with Up.
         if (read && showReplayedLines)
             std::cout << text << '\n';
+        if (read && kind == LINE && fastForward && player.rememberLine)
+            player.rememberLine(text);
         return read;
     }
     bool read = fromPlayer(text, capacity);
     if (read)
-        recordLine(text);
+        keep(std::string(text) + "\n", true, kind == LINE ? turn : -1);
     else
-        recordEndOfInput();
+        inputEnded = true;
     return read;
 }
 
 bool inputReadLine(char* line, int capacity)
 {
-    return readText(line, capacity, readerReadLine, player.readLine);
+    return readText(line, capacity, LINE, readerReadLine, player.readLine);
 }
 
 bool inputReadWord(char* word, int capacity)
 {
-    return readText(word, capacity, readerReadWord, player.readWord);
+    return readText(word, capacity, WORD, readerReadWord, player.readWord);
 }

@@ -104,6 +104,11 @@ bool readerTopUp(InputSource source)
     return true;
 }
 
+int readerBufferedCount()
+{
+    return bufferedEnd - bufferedStart;
+}
+
 void readerSkipBuffered(int count)
 {
     bufferedStart += count;

@@ -20,6 +20,9 @@ int readerPeekBuffered(int offset);
 // nothing came (or the buffer is full).
 bool readerTopUp(InputSource source);
 
+// How many bytes are buffered and not yet read.
+int readerBufferedCount();
+
 // Drops count buffered bytes (they must be buffered).
 void readerSkipBuffered(int count);
 

@@ -345,10 +345,15 @@ static void walkHistory(int step)
     replaceLine(historyPlace == history.size() ? draft : cutToCap(history[historyPlace]));
 }
 
-static void remember()
+static void remember(const std::string& text)
 {
-    if (!line.empty() && (history.empty() || history.back() != line))
-        history.push_back(line);
+    if (!text.empty() && (history.empty() || history.back() != text))
+        history.push_back(text);
+}
+
+void editorRemember(const char* text)
+{
+    remember(text);
 }
 
 // Takes bytes of a key sequence only once they have arrived, so a sequence
@@ -608,7 +613,7 @@ static bool readLine(char* text, int capacity, bool kept)
     if (!plainEcho)
         endTheLine();
     if (kept)
-        remember();
+        remember(line);
     line.copy(text, line.size());
     text[line.size()] = '\0';
     return true;

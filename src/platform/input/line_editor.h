@@ -41,6 +41,10 @@ bool editorReadLine(char* line, int capacity);
 // for an answer that is no command, such as the player's name.
 bool editorReadAnswer(char* line, int capacity);
 
+// Keeps a line in the history as if it had been typed: the commands of a
+// resumed game, played again from its record.
+void editorRemember(const char* line);
+
 // The first word of an answer line (blanks are spaces and tabs), cut to
 // capacity - 1 bytes; false when the line holds no word.
 bool editorFirstWord(const char* line, char* word, int capacity);

@@ -14,6 +14,13 @@
 #define QUORRELL_DATA_INSTALLED "the data folder installed with the game"
 #endif
 
+#ifdef _WIN32
+// printf takes the help as its format.
+#define SAVED_GAMES_FOLDER "%%LOCALAPPDATA%%\\Quorrell"
+#else
+#define SAVED_GAMES_FOLDER "$XDG_STATE_HOME/quorrell (else ~/.local/state/quorrell)"
+#endif
+
 static const char* programName = "quorrell";
 
 void refuseCommandLine(const char* problem)
@@ -43,7 +50,7 @@ void refuseCommandLine(const char* problem)
 {
     if (terminalGame) {
         answer(
-            "usage: quorrell [--seed N] [--record FILE | --replay FILE | --resume FILE]\n"
+            "usage: quorrell [--seed N] [--record FILE | --replay FILE | --resume FILE | --no-save]\n"
             "                [--plain]\n"
             "       quorrell --transcript FILE\n"
             "       quorrell --help | --version\n"
@@ -57,6 +64,7 @@ void refuseCommandLine(const char* problem)
             "  --replay FILE  play a recorded game again on the screen, with its pauses\n"
             "  --resume FILE  replay a recorded game at full speed, then play on from\n"
             "                 where it stopped, adding to FILE\n"
+            "  --no-save      play without saving the game\n"
             "  --plain        plain text, with no cursor jumps and no erased lines, for\n"
             "                 screen readers, braille displays, dumb terminals and logs\n"
             "                 (quorrell --plain | tee log); chosen by itself when TERM\n"
@@ -67,6 +75,12 @@ void refuseCommandLine(const char* problem)
             "  -h, --help     show this and exit\n"
             "  -V, --version  show the version and exit\n"
             "  --             end the options\n"
+            "\n"
+            "Saving: a game played at the keyboard is saved as it is played, in\n"
+            SAVED_GAMES_FOLDER ". When one was put down\n"
+            "unfinished, the next start offers to pick it up (N starts afresh and sets\n"
+            "it aside; --resume FILE still takes it up). --record FILE saves to a file\n"
+            "of your choice; a record is the same file on every machine.\n"
             "\n"
             "Sounds: data/*.wav in the current folder when it has them, else the data\n"
             "folder beside the program, else " QUORRELL_DATA_INSTALLED ".\n"
@@ -180,7 +194,7 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
 {
     programName = terminalGame ? "quorrell" : "quorrell-script";
     answerHelpOrVersion(argc, argv, terminalGame);
-    CommandLine options = {false, 1, nullptr, nullptr, nullptr, nullptr, false};
+    CommandLine options = {false, 1, nullptr, nullptr, nullptr, nullptr, false, false};
     for (int place = 1; place < argc; ++place) {
         const char* argument = argv[place];
         const char* value = nullptr;
@@ -205,6 +219,8 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
             takeFile(options.transcriptPath, "--transcript", value);
         } else if (terminalGame && matches(argument, "--plain", argv, argc, place, value, false)) {
             options.plain = true;
+        } else if (terminalGame && matches(argument, "--no-save", argv, argc, place, value, false)) {
+            options.noSave = true;
         } else {
             refuse(argument[0] == '-' ? "unknown option" : "unexpected argument", argument);
         }
@@ -213,6 +229,10 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
                   (options.resumePath != nullptr) + (options.transcriptPath != nullptr);
     if (records > 1)
         refuseCommandLine("--record, --replay, --resume and --transcript go one at a time");
+    // Those two save the game in their own file.
+    if (options.noSave && (options.recordPath || options.resumePath))
+        refuseCommandLine(options.recordPath ? "--no-save cannot go with --record, which saves the game"
+                                             : "--no-save cannot go with --resume, which saves the game");
     // A record brings its own seed.
     const char* reading = options.replayPath ? "--replay" : options.resumePath ? "--resume"
                         : options.transcriptPath ? "--transcript" : nullptr;

@@ -10,6 +10,7 @@ struct CommandLine {
     const char* resumePath;  // --resume FILE, or null
     const char* transcriptPath;  // --transcript FILE, or null
     bool plain;              // --plain
+    bool noSave;             // --no-save: the game is not saved as it is played
 };
 
 // Reads the options of quorrell (terminalGame) or quorrell-script. --help and

@@ -1,35 +1,49 @@
-// A game's record: its seed and every byte of input the game read, written
-// as it is read, so that the game can be replayed or taken up again. The
-// file is a short text header, then the input exactly as quorrell-script
-// would read it.
+// A game's record: its seed and every byte of input the game read, the one
+// form of a saved game on every platform. It is a short text header, then
+// the input exactly as quorrell-script would read it:
+//
+//   Quorrell record
+//   format 2
+//   seed 1234
+//   state open         "open " or "ended", rewritten in place
+//   turn 17            ten places, rewritten in place as the turns go by
+//   ...the input...
+//
+// Format 1 is the same without the turn's line, and is still read. These
+// functions work on the bytes alone, so a record kept in a file and one kept
+// in the browser's storage are read and written alike.
 #pragma once
 
-#include "platform/input/input_reader.h"
+#include <cstddef>
+#include <string>
 
-// Each opener checks the file before anything is drawn and refuses it with
-// one line and exit status 2.
+struct RecordHeader {
+    int format;             // 1 or 2
+    unsigned seed;
+    bool ended;             // the game was played to its end, or left
+    int turn;               // the turns taken, as the header keeps them; -1 in format 1
+    std::size_t stateAt;    // where the state's five bytes are
+    std::size_t turnAt;     // where the turn's ten places are; 0 in format 1
+    std::size_t inputAt;    // where the input starts
+};
 
-// --record: a new record, or an old one overwritten; never another file.
-void recordCreate(const char* path, unsigned seed);
-// --replay: returns the recorded seed.
-unsigned recordOpenForReplay(const char* path);
-// --resume: refuses a record whose game has ended; returns the recorded
-// seed. Input read after the replay is added to the same file.
-unsigned recordOpenForResume(const char* path);
+// False when the bytes do not start with a record's header.
+bool recordReadHeader(const std::string& bytes, RecordHeader* header);
 
-// The recorded input, as a source for the reader; 0 at its end, unless the
-// game is being resumed, when the live source takes over (and what it gives
-// is added to the record).
-int recordReplaySource(char* buffer, int capacity);
-void recordGoOnFrom(InputSource live);
-// True once every recorded byte has been handed to the reader.
-bool recordReplayUsedUp();
+// The header of a new game's record: open, at turn 0.
+std::string recordNewHeader(unsigned seed);
 
-// What the game read from the player, written at once; nothing unless a
-// record is being written. A word (the name) is written as a line, which is
-// how the reader reads it back.
-void recordKey(int key);
-void recordLine(const char* line);
-// The player's input has ended: the game is cut short, not over, and the
-// record stays open to be resumed.
-void recordEndOfInput();
+// The words rewritten in place, of the header's fixed widths.
+std::string recordStateWord(bool ended);
+std::string recordTurnWord(int turn);
+
+// The turns the record's game has taken: the header's, or for a record of
+// format 1 its command lines, the lines after the name's.
+int recordTurns(const std::string& bytes, const RecordHeader& header);
+
+// The line a replay ends with when its game was put down unfinished, with
+// the way to take it up ("quorrell --resume 'FILE'").
+std::string recordPutDownLine(const std::string& resumeHint);
+
+// True when the record holds input past its header.
+bool recordHasInput(const std::string& bytes, const RecordHeader& header);

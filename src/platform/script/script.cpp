@@ -4,8 +4,9 @@
 // marker, in the order the game performs them.
 #include "platform/input/input_reader.h"
 #include "platform/input/options.h"
-#include "platform/platform.h"
 #include "platform/input/record.h"
+#include "platform/input/record_file.h"
+#include "platform/platform.h"
 
 #include <iostream>
 
@@ -17,6 +18,26 @@
 // The player's input: standard input, or a record's.
 static InputSource inputSource = readStandardInput;
 
+static std::string replayed;
+static std::size_t replayedUpTo = 0;
+static std::string putDownWord;
+
+// The record's input, and then its end, as the end of standard input would
+// be: the transcript is the one its seed and input give. Only standard
+// error says that the game was put down there.
+static int fromTheRecord(char* buffer, int capacity)
+{
+    std::size_t left = replayed.size() - replayedUpTo;
+    std::size_t count = left < static_cast<std::size_t>(capacity) ? left : static_cast<std::size_t>(capacity);
+    if (count == 0 && !putDownWord.empty()) {
+        std::cerr << putDownWord;
+        putDownWord.clear();
+    }
+    replayed.copy(buffer, count, replayedUpTo);
+    replayedUpTo += count;
+    return static_cast<int>(count);
+}
+
 unsigned platformStart(int argc, char** argv)
 {
 #ifdef _WIN32
@@ -26,10 +47,20 @@ unsigned platformStart(int argc, char** argv)
 #endif
     CommandLine options = readProgramOptions(argc, argv, false);
     if (options.replayPath) {
-        inputSource = recordReplaySource;
-        return recordOpenForReplay(options.replayPath);
+        replayed = recordFileLoad(options.replayPath);
+        RecordHeader header = {};
+        recordReadHeader(replayed, &header);
+        replayedUpTo = header.inputAt;
+        if (!header.ended)
+            putDownWord = recordPutDownLine(recordFileResumeHint(options.replayPath)) + "\n";
+        inputSource = fromTheRecord;
+        return header.seed;
     }
     return options.seed;
+}
+
+void platformCommandTurn(int)
+{
 }
 
 void platformGotoXY(int column, int row)

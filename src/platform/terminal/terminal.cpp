@@ -240,6 +240,9 @@ static void checkTheTerminalSize()
     int key = readKeyLive();
     if (key == 27 || key == 3)
         std::exit(0);
+    // The offer of a game put down, when there is one, goes on a line of
+    // its own.
+    std::cout << '\n';
 }
 
 static void finishPlainText()
@@ -269,14 +272,14 @@ static bool terminalIsDumb()
 
 unsigned platformStart(int argc, char** argv)
 {
-    unsigned seed = inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
+    inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
     // A transcript touches no terminal and reads nothing but its record.
     if (inputOptions().transcriptPath) {
         plainText = true;
         plainTakeStandardOutput("\xe2\x96\xb2");
         std::atexit(finishTranscript);
-        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds}, nullptr, false);
-        return seed;
+        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, false);
+        return inputBeginGame(false);
     }
     holdTheTerminal();
     writingToTerminal = isatty(STDOUT_FILENO);
@@ -290,22 +293,29 @@ unsigned platformStart(int argc, char** argv)
             editorUsePlainEcho();
     }
     // Plain text writes the replayed lines itself, with the keys.
-    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds},
-                       onTerminal ? readTerminal : readStandardInput, writingToTerminal && !plainText);
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, onTerminal ? editorRemember : nullptr},
+                       writingToTerminal && !plainText);
     if (plainText) {
         // The same text as a transcript's, whatever it is written to, but
         // for a terminal that has no glyph for the triangle.
         plainTakeStandardOutput(writingToTerminal ? terminalTriangle() : "\xe2\x96\xb2");
         std::atexit(finishPlainText);
         // No screen is laid out, whatever its size.
-        return seed;
+        return inputBeginGame(onTerminal);
     }
     if (writingToTerminal) {
         std::atexit(endOnAFreshLine);
         filterTheOutput();
     }
     checkTheTerminalSize();
-    return seed;
+    // A game from a pipe is a script's, and stays unsaved unless a record is
+    // asked for.
+    return inputBeginGame(onTerminal);
+}
+
+void platformCommandTurn(int turn)
+{
+    inputCommandTurn(turn);
 }
 
 void platformGotoXY(int column, int row)

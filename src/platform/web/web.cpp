@@ -116,3 +116,8 @@ void platformStopSound()
 {
     stopOnPage();
 }
+
+// The page does not save its games yet.
+void platformCommandTurn(int)
+{
+}

@@ -2,15 +2,19 @@
 //
 // The real game on the Windows console: the console's own calls for the
 // cursor and the screen, _getch for single keys, the console's line editing
-// for commands, and a sleeping wait for pauses.
+// for commands, and a sleeping wait for pauses. Its input goes through the
+// same routing as the terminal's, so it takes the same options and saves,
+// records, replays and resumes its games alike.
 //
 // On the console every key and every line comes out of the one console input
 // buffer, so keys typed during a pause or a sound wait there in order, for a
 // key question or for the next line alike. When standard input is a pipe or
 // a file instead, keys and lines are read from it as one byte stream, exactly
 // as on the other platforms.
+#include "platform/input/game_input.h"
 #include "platform/input/input_reader.h"
 #include "platform/platform.h"
+#include "platform/sound/sound_files.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,15 +64,32 @@ static BOOL WINAPI onConsoleEvent(DWORD event)
     return FALSE;
 }
 
-unsigned platformStart(int, char**)
+static int readKeyLive();
+static bool readLineLive(char* line, int capacity);
+static bool readWordLive(char* word, int capacity);
+
+// The same command line as on the terminal, read before the console is
+// touched. A game whose keyboard is the console is saved as it is played; one
+// read from a pipe is a script's, and is saved only into a record asked for.
+unsigned platformStart(int argc, char** argv)
 {
+    inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
     keyboard = GetStdHandle(STD_INPUT_HANDLE);
     onConsole = keyboard != INVALID_HANDLE_VALUE && GetConsoleMode(keyboard, &originalInputMode);
     if (onConsole) {
         SetConsoleCtrlHandler(onConsoleEvent, TRUE);
         std::atexit(restoreConsole);
     }
-    return static_cast<unsigned>(std::time(nullptr));
+    // A replayed command shows as the console showed it when it was typed.
+    DWORD outputMode = 0;
+    bool writingToConsole = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &outputMode) != 0;
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, writingToConsole);
+    return inputBeginGame(onConsole);
+}
+
+void platformCommandTurn(int turn)
+{
+    inputCommandTurn(turn);
 }
 
 void platformGotoXY(int column, int row)
@@ -139,26 +160,42 @@ static int readConsoleLine(char* buffer, int capacity)
     return static_cast<int>(count);
 }
 
-int platformReadKey()
+static int readKeyLive()
 {
     std::cout.flush();
     return readerNextByte(onConsole ? readConsoleKey : readStandardInput);
 }
 
-bool platformReadLine(char* line, int capacity)
+static bool readLineLive(char* line, int capacity)
 {
     std::cout.flush();
     return readerReadLine(onConsole ? readConsoleLine : readStandardInput, line, capacity);
 }
 
-bool platformReadWord(char* word, int capacity)
+static bool readWordLive(char* word, int capacity)
 {
     std::cout.flush();
     return readerReadWord(onConsole ? readConsoleLine : readStandardInput, word, capacity);
 }
 
+int platformReadKey()
+{
+    return inputReadKey();
+}
+
+bool platformReadLine(char* line, int capacity)
+{
+    return inputReadLine(line, capacity);
+}
+
+bool platformReadWord(char* word, int capacity)
+{
+    return inputReadWord(word, capacity);
+}
+
 void platformWait(unsigned milliseconds)
 {
     std::cout.flush();
-    Sleep(milliseconds);
+    if (!inputFastForward())
+        Sleep(milliseconds);
 }

@@ -1,0 +1,28 @@
+// The games saved as they are played, in a folder of the player's own: on a
+// POSIX machine $XDG_STATE_HOME/quorrell, else ~/.local/state/quorrell; on
+// Windows %LOCALAPPDATA%\Quorrell. Each game is a record named for the time
+// it started (game-2026-12-08_14-30-05.rec); nothing there is ever deleted.
+#pragma once
+
+#include <string>
+
+struct PutDownGame {
+    std::string path;
+    long long putDownAt;  // when it was last written, in seconds since 1970
+    int turn;
+};
+
+// The folder, or empty when the environment names none.
+std::string savedGamesFolder();
+
+// The game most recently put down in the folder before its end, unless it
+// was set aside or another game is playing it right now. False when there
+// is none.
+bool findPutDownGame(const std::string& folder, PutDownGame* game);
+
+// Renames the record so that it is never offered again; it stays in the
+// folder, to be taken up with --resume. Empty, or the reason it failed.
+std::string setAsideGame(const std::string& path);
+
+// The day, in the player's own time, as "8 December 2026".
+std::string dayOf(long long time);
