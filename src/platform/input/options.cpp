@@ -44,8 +44,8 @@ static void printHelp(bool terminalGame)
             "  --help         show this and exit\n"
             "  --version      show the version and exit\n"
             "\n"
-            "Sounds: data/*.wav in the current folder when it has them, else the data\n"
-            "folder beside the program, else " QUORRELL_DATA_INSTALLED ".\n"
+            "Sounds: the data folder beside the program, else\n"
+            QUORRELL_DATA_INSTALLED ", else data/ in the current folder.\n"
             "The commands and keys of the game: man 6 quorrell\n");
     } else {
         std::printf(
