@@ -282,31 +282,38 @@ TEST(SoundBackend, TheGameStillEndsWhenToldToOnceAudioIsOpen)
     EXPECT_EQ(run.status, 128 + SIGTERM) << run.report;
 }
 
-TEST(SoundFiles, TheWorkingFolderComesFirstThenBesideTheProgramThenItsShareFolder)
+TEST(SoundFiles, BesideTheProgramComesFirstThenItsShareFolderThenTheWorkingFolder)
 {
     Scratch scratch;
     fs::path program = scratch.folder / "bin";
     fs::path installed = program / QUORRELL_DATA_FROM_PROGRAM;
     fs::create_directories(program / "data");
     fs::create_directories(installed);
-    for (const char* name : {"data/here.wav", "bin/data/here.wav", "bin/data/beside.wav"})
-        std::ofstream(scratch.folder / name) << "RIFF";
-    for (const char* name : {"here.wav", "beside.wav", "shared.wav"})
+    for (const char* name : {"beside.wav", "shared.wav", "here.wav"})
+        std::ofstream(scratch.folder / "data" / name) << "RIFF";
+    for (const char* name : {"beside.wav", "shared.wav"})
         std::ofstream(installed / name) << "RIFF";
+    std::ofstream(program / "data/beside.wav") << "RIFF";
     Scenario run = runScenario(scratch.folder, {}, [&program](std::string& report) {
-        for (const char* stem : {"here", "beside", "shared", "nowhere"})
+        for (const char* stem : {"beside", "shared", "here", "nowhere"})
             report += findSoundFileFrom(stem, program.string()) + "|";
+        // A program that cannot tell its own folder has only the working one.
+        for (const char* stem : {"beside", "nowhere"})
+            report += findSoundFileFrom(stem, "") + "|";
     });
-    EXPECT_EQ(run.report, "data/here.wav|" + program.string() + "/data/beside.wav|" + program.string() + "/" +
-                              QUORRELL_DATA_FROM_PROGRAM + "/shared.wav||");
+    EXPECT_EQ(run.report, program.string() + "/data/beside.wav|" + program.string() + "/" +
+                              QUORRELL_DATA_FROM_PROGRAM + "/shared.wav|data/here.wav||data/beside.wav||");
 }
 
-// Starts the program with sound on in a folder without a data folder and
-// checks that the intro's two files were heard, one after the other.
+// Starts the program with sound on in another folder and checks that the
+// intro's two files were heard, one after the other. The folder has a data
+// folder of its own, whose longer recordings under the same names must not
+// be the ones heard.
 static void expectTheIntroHeardFromAnotherFolder(const char* program)
 {
     Scratch scratch;
-    fs::remove(scratch.folder / "data");
+    for (const char* stem : {"intr", "clto"})
+        writeSquareWave(scratch.folder / "data" / (std::string(stem) + ".wav"), 3.0, 8000);
     ChildRun run = playIn(scratch.folder, scratch.diskDriver(), program, "nyBob\n", STREAM_NOWHERE);
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "") << "the game's standard error";
@@ -475,8 +482,11 @@ static std::string scriptedScreen(const std::string& input)
 TEST(SoundBackend, WithDamagedFilesOrNoAudioAWholeGamePlaysOnInSilence)
 {
     Scratch scratch;
-    // Every sound the game plays here is found damaged in the working
-    // folder's data folder, which comes before the game's own.
+    // A copy of the game and its audio module whose own data folder has every
+    // sound it plays here damaged.
+    fs::path program = scratch.folder / "quorrell";
+    fs::copy_file(QUORRELL_PROGRAM, program);
+    fs::copy_file(QUORRELL_SOUND_MODULE_FILE, scratch.folder / fs::path(QUORRELL_SOUND_MODULE_FILE).filename());
     writeDamagedFiles(scratch.folder / "data");
     for (const char* stem : {"intr", "clto", "opdr", "take", "thit"})
         fs::copy_file(scratch.folder / "data" / "minute.wav", scratch.folder / "data" / (std::string(stem) + ".wav"));
@@ -490,7 +500,7 @@ TEST(SoundBackend, WithDamagedFilesOrNoAudioAWholeGamePlaysOnInSilence)
     };
     std::string expected = scriptedScreen(input);
     for (const auto& scenario : cases) {
-        ChildRun run = playIn(scratch.folder, scenario.environment, QUORRELL_PROGRAM, input, STREAM_TEXT);
+        ChildRun run = playIn(scratch.folder, scenario.environment, program.string(), input, STREAM_TEXT);
         EXPECT_EQ(run.status, 0) << scenario.name;
         EXPECT_EQ(run.err, "") << scenario.name << ": nothing on standard error";
         EXPECT_EQ(run.out, expected) << scenario.name;

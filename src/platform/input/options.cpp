@@ -82,8 +82,8 @@ void refuseCommandLine(const char* problem)
             "it aside; --resume FILE still takes it up). --record FILE saves to a file\n"
             "of your choice; a record is the same file on every machine.\n"
             "\n"
-            "Sounds: data/*.wav in the current folder when it has them, else the data\n"
-            "folder beside the program, else " QUORRELL_DATA_INSTALLED ".\n"
+            "Sounds: the data folder beside the program, else\n"
+            QUORRELL_DATA_INSTALLED ", else data/ in the current folder.\n"
             "The commands and keys of the game: man 6 quorrell\n",
             "help");
     } else {

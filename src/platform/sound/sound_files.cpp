@@ -87,15 +87,20 @@ static std::string programFolder()
 
 std::string findSoundFileFrom(const char* stem, const std::string& programFolder)
 {
+    // The game's own recordings come first, wherever it was started from: a
+    // folder named "data" where the player happens to stand must not change
+    // what a gunshot sounds like. The working directory comes last, for a
+    // program copied away from its data folder or one that cannot find its
+    // own folder; it can only fill in a sound the game lacks.
     std::string name = std::string(stem) + ".wav";
     std::string candidates[] = {
-        "data/" + name,
         programFolder + "/data/" + name,
         programFolder + "/" QUORRELL_DATA_FROM_PROGRAM "/" + name,
+        "data/" + name,
     };
     // Without a program folder only the working directory is searched.
-    int searched = programFolder.empty() ? 1 : 3;
-    for (int i = 0; i < searched; ++i) {
+    int first = programFolder.empty() ? 2 : 0;
+    for (int i = first; i < 3; ++i) {
         std::string path = nativePath(candidates[i]);
         if (readable(path))
             return path;
@@ -153,7 +158,7 @@ static bool plainPcm(const std::string& bytes, std::size_t format, std::uint32_t
 
 // Everything the audio library is shown has passed through here first: it
 // would hand a file it does not take for WAV to its music decoders, and the
-// first folder searched is the player's working directory, where any file
+// last folder searched is the player's working directory, where any file
 // may sit under a sound's name.
 static bool playableWav(const std::string& bytes)
 {

@@ -6,9 +6,9 @@
 
 #include <string>
 
-// The file for a stem: "data/<stem>.wav" under the working directory when
-// it can be read, else the same file in the data folder installed beside the
-// program (next to it, or in its share folder). Empty when there is none.
+// The file for a stem: "<stem>.wav" in the data folder beside the program,
+// else in the data folder installed for it (its share folder), else
+// "data/<stem>.wav" under the working directory. Empty when there is none.
 std::string findSoundFile(const char* stem);
 
 // The same search, with the program's own folder given.
