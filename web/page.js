@@ -138,7 +138,7 @@
     const otherHeight = main.offsetHeight - screenHeight;
     const fits = Math.min((document.documentElement.clientWidth - otherWidth) / (COLUMNS * characterWidth),
       (document.documentElement.clientHeight - otherHeight) / (ROWS * LINE_HEIGHT));
-    if (fits >= Math.max(SMALLEST_TEXT, 0.8 * chosen)) {
+    if (fits >= Math.max(SMALLEST_TEXT, 0.75 * chosen)) {
       setTextSize(Math.min(chosen, Math.floor(fits * 4) / 4));
     } else {
       body.remove('console');
@@ -176,11 +176,13 @@
 
   // ---- The screen and what is heard ------------------------------------
 
+  // A brief shake of the field where a terminal would ring its bell.
   function refused() {
     form.classList.remove('refused');
     void form.offsetWidth;
     form.classList.add('refused');
   }
+  field.addEventListener('animationend', () => form.classList.remove('refused'));
 
   const screen = window.createScreen(screenElement, refused);
   let pendingOutput = [];
