@@ -446,8 +446,10 @@
     }
     if (!running || event.isComposing) return;
     const onField = event.target === field;
-    // The page's own controls keep their keys.
-    if (!onField && event.target.closest && event.target.closest('button, input, select, textarea, a')) return;
+    // The page's own controls keep their keys; a question's buttons only
+    // Enter and the space bar.
+    const pageControl = event.target.closest && event.target.closest('button, input, select, textarea, a');
+    if (!onField && pageControl && !(keys.contains(pageControl) && key !== 'Enter' && key !== ' ')) return;
     if (control && !event.altKey && key.toLowerCase() === 'c') {
       if (hasSelection()) return;
       event.preventDefault();
@@ -654,7 +656,6 @@
     running = true;
     form.hidden = false;
     showWhatIsAwaited();
-    layout();
     field.focus({ preventScroll: true });
     createQuorrell({
       page: page,
