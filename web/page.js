@@ -374,7 +374,13 @@
       registerOffline();
     }
     showWhatIsAwaited();
-    drawSoon();
+    if (what === AWAIT_NOTHING) {
+      drawSoon();
+    } else {
+      // The question shows the moment the game asks it.
+      screen.draw(running);
+      screen.scrollToEnd();
+    }
   }
 
   keys.addEventListener('pointerdown', (event) => {
