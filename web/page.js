@@ -295,16 +295,18 @@
     refused();
   }
 
-  const history = [];
+  // The commands sent before, for Up and Down.
+  const earlierCommands = [];
+  let commandAsked = false;
   let historyPlace = 0;
   let draft = '';
 
   function walkHistory(step) {
     const place = historyPlace + step;
-    if (place < 0 || place > history.length) return;
-    if (historyPlace === history.length) draft = field.value;
+    if (place < 0 || place > earlierCommands.length) return;
+    if (historyPlace === earlierCommands.length) draft = field.value;
     historyPlace = place;
-    field.value = place === history.length ? draft : history[place];
+    field.value = place === earlierCommands.length ? draft : earlierCommands[place];
     trimToCap();
     field.setSelectionRange(field.value.length, field.value.length);
   }
@@ -312,8 +314,11 @@
   function submitLine() {
     if (!running) return;
     const line = field.value;
-    if (waitingFor !== AWAIT_ANSWER && line && history[history.length - 1] !== line) history.push(line);
-    historyPlace = history.length;
+    // The name is no command: nor is a line typed ahead before the game has
+    // asked for its first command.
+    const command = waitingFor === AWAIT_COMMAND || (waitingFor === AWAIT_NOTHING && commandAsked);
+    if (command && line && earlierCommands[earlierCommands.length - 1] !== line) earlierCommands.push(line);
+    historyPlace = earlierCommands.length;
     draft = '';
     field.value = '';
     send(encoder.encode(line + '\n'));
@@ -368,6 +373,7 @@
         }
       } else {
         lineCap = cap;
+        if (what === AWAIT_COMMAND) commandAsked = true;
         trimToCap();
       }
       heldKey = null;
@@ -654,6 +660,9 @@
     gameOver.hidden = true;
     keyBytes = [];
     heldKey = null;
+    earlierCommands.length = 0;
+    historyPlace = 0;
+    commandAsked = false;
     pendingOutput = [];
     waitingFor = AWAIT_NOTHING;
     field.value = '';
