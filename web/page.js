@@ -578,38 +578,9 @@
     form.hidden = true;
   }
 
-  // The game's WebAssembly, fetched once with its progress on the loading
-  // line and compiled as it arrives; playing again reuses it.
-  const gameBytes = Number(document.documentElement.dataset.gameBytes) || 0;
-  let compiled = null;
-
-  function counted(response) {
-    if (!response.body || !window.TransformStream || !gameBytes) return response;
-    let received = 0;
-    const counter = new TransformStream({
-      transform(chunk, controller) {
-        received += chunk.byteLength;
-        status.textContent = `Loading the game\u2026 ${Math.min(99, Math.floor(received * 100 / gameBytes))}%`;
-        controller.enqueue(chunk);
-      },
-    });
-    return new Response(response.body.pipeThrough(counter), { headers: { 'Content-Type': 'application/wasm' } });
-  }
-
-  function compileGame() {
-    if (!compiled) {
-      compiled = fetch('quorrell.wasm', { credentials: 'same-origin' }).then((response) => {
-        if (!response.ok) throw new Error('quorrell.wasm: ' + response.status);
-        const body = counted(response);
-        if (WebAssembly.compileStreaming) return WebAssembly.compileStreaming(body);
-        return body.arrayBuffer().then((bytes) => WebAssembly.compile(bytes));
-      });
-      compiled.catch(() => {
-        compiled = null;
-      });
-    }
-    return compiled;
-  }
+  // The game's WebAssembly has been on its way since the loading line
+  // (index.html); playing again reuses it.
+  const compileGame = window.compileQuorrell;
 
   function couldNotLoad(error) {
     running = false;
@@ -711,7 +682,7 @@
   } else if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
     fail('This browser cannot run WebAssembly, which the game is made of. ' +
          'A current Firefox, Chrome, Edge or Safari can play it.');
-  } else if (typeof window.createQuorrell !== 'function') {
+  } else if (typeof window.createQuorrell !== 'function' || typeof compileGame !== 'function') {
     fail('The game could not be loaded. Check the connection and reload the page.');
   } else {
     status.textContent = 'Loading the game\u2026';
