@@ -312,9 +312,14 @@
       element.scrollTop = element.scrollHeight;
     }
 
-    // The text of the cursor's row up to the cursor: the question being asked.
+    // The cursor's line up to the cursor, from the row where it began: the
+    // question being asked, even where a long name ran it past the edge.
     function cursorLine() {
-      return rows[row].cells.slice(0, column).join('');
+      let first = row;
+      while (first > 0 && rows[first].wrapped) --first;
+      let text = '';
+      for (let index = first; index < row; ++index) text += rows[index].cells.join('');
+      return text + rows[row].cells.slice(0, pendingWrap ? COLUMNS : column).join('');
     }
 
     reset();

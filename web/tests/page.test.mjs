@@ -238,3 +238,18 @@ test('the page\'s controls are reached by Tab and named, give the keys back, and
   await page.evaluate(() => localStorage.clear());
   await page.close();
 });
+
+test('a question that a long name runs past the edge still offers its keys', LIMIT, async () => {
+  const page = await openGame(1);
+  await page.keyboard.type('nnBartholomew-Jo\n');
+  await waitForText(page, 'You see your messy desk');
+  await page.keyboard.type('quit\n');
+  const rows = await waitForText(page, 'Are you surrendering Orvane City');
+  assert.ok(rows.some((row) => row === ' N'), rows.join('\n'));
+  await page.waitForSelector('#keys button');
+  assert.deepEqual(await page.$$eval('#keys button', (buttons) => buttons.map((button) => button.textContent)), ['Y', 'N']);
+  await page.click('#keys button:text("N")');
+  await waitForText(page, 'I knew you were not a yellow dog, please continue');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  await page.close();
+});
