@@ -120,9 +120,9 @@
     smaller.disabled = sizeStep === 0;
     larger.disabled = sizeStep === SIZES.length - 1;
 
-    const body = document.body.classList;
-    body.add('console');
-    body.remove('flow');
+    const shape = document.documentElement.classList;
+    shape.add('console');
+    shape.remove('flow');
     setTextSize(chosen);
     const scrollbar = screenElement.offsetWidth - screenElement.clientWidth -
       parseFloat(getComputedStyle(screenElement).borderLeftWidth) * 2;
@@ -141,8 +141,8 @@
     if (fits >= Math.max(SMALLEST_TEXT, 0.75 * chosen)) {
       setTextSize(Math.min(chosen, Math.floor(fits * 4) / 4));
     } else {
-      body.remove('console');
-      body.add('flow');
+      shape.remove('console');
+      shape.add('flow');
       setTextSize(chosen);
     }
     fitToViewport();
@@ -154,7 +154,7 @@
   function fitToViewport() {
     const height = window.visualViewport ? window.visualViewport.height : window.innerHeight;
     document.documentElement.style.setProperty('--app-height', height + 'px');
-    if (document.body.classList.contains('flow') && window.visualViewport) window.scrollTo(0, 0);
+    if (document.documentElement.classList.contains('flow') && window.visualViewport) window.scrollTo(0, 0);
   }
 
   let layoutPending = false;

@@ -121,7 +121,7 @@ test('a tablet in portrait and a small window show the console whole, 80 columns
       const screen = document.getElementById('screen').getBoundingClientRect();
       const row = document.querySelector('#screen .now .row');
       const size = parseFloat(getComputedStyle(row).fontSize);
-      return { layout: document.body.className, size, bottom: screen.bottom, right: screen.right,
+      return { layout: document.documentElement.className, size, bottom: screen.bottom, right: screen.right,
         columns: Math.floor((row.getBoundingClientRect().width + 0.5) / (size * 0.6)) };
     });
     assert.equal(shown.layout, 'console', `${width}x${height}`);
