@@ -253,3 +253,34 @@ test('a question that a long name runs past the edge still offers its keys', LIM
   assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
   await page.close();
 });
+
+test('what scrolled off the top, and the screens cleared before, stay above the screen to scroll back to', LIMIT, async () => {
+  const page = await openGame(1);
+  await page.keyboard.type('nnBob\n');
+  await waitForText(page, 'You see your messy desk');
+  for (let i = 0; i < 6; ++i) await page.keyboard.type('look\n');
+  await page.waitForFunction(() => document.querySelector('#screen .history').textContent.includes('It is high noon'));
+  const above = await page.$$eval('#screen .history > *', (lines) => lines.map((line) => line.tagName === 'HR' ? '---' : line.textContent.trim()));
+  // The title as the clear left it, its last question answered, then the
+  // cleared mark, then the greeting that scrolled away.
+  const title = above.indexOf('QUORRELL');
+  const named = above.indexOf('What is your first name?  Bob');
+  const cleared = above.indexOf('---');
+  assert.ok(title >= 0 && title < named && named < cleared, above.join('\n'));
+  assert.equal(above[cleared + 1], 'Howdie Marshal Bob, good luck, I hope your will is up to date.');
+  // Scrolled up, it is there to read; the next turn brings the screen back.
+  const titleInView = await page.$eval('#screen', (screen) => {
+    screen.scrollTop = 0;
+    const box = screen.getBoundingClientRect();
+    const line = [...screen.querySelectorAll('.history .line')].find((each) => each.textContent.includes('QUORRELL'));
+    const shown = line.getBoundingClientRect();
+    return shown.top >= box.top && shown.bottom <= box.bottom;
+  });
+  assert.ok(titleInView);
+  await page.keyboard.type('look\n');
+  await page.waitForFunction(() => {
+    const screen = document.getElementById('screen');
+    return screen.scrollTop + screen.clientHeight >= screen.scrollHeight - 2;
+  });
+  await page.close();
+});
