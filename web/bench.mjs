@@ -51,7 +51,7 @@ console.log(`Loaded up to the first question, as sent (brotli): ${kb(Math.max(..
 let raw = 0;
 let gzip = 0;
 let brotli = 0;
-for (const file of ['index.html', 'page.css', 'screen.js', 'page.js', 'quorrell.js', 'quorrell.wasm']) {
+for (const file of ['index.html', 'quorrell.js', 'quorrell.wasm']) {
   const bytes = readFileSync(join(SITE, file));
   raw += bytes.length;
   gzip += gzipSync(bytes, { level: 9 }).length;

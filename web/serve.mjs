@@ -6,7 +6,7 @@
 //   node web/serve.mjs <site folder> [port]
 import { createServer } from 'node:http';
 import { createHash } from 'node:crypto';
-import { readFile, stat } from 'node:fs/promises';
+import { readdir, readFile, stat } from 'node:fs/promises';
 import { extname, join, normalize, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { brotliCompressSync, constants, gzipSync } from 'node:zlib';
@@ -59,8 +59,10 @@ function encodingFor(request, entry) {
 // server once it listens.
 export async function serveSite(folder, port = 0) {
   const root = resolve(folder);
-  // The game's own files, compressed before the first visitor asks.
-  for (const file of ['index.html', 'quorrell.js', 'quorrell.wasm']) await load(join(root, file)).catch(() => {});
+  // The site's own files, compressed before the first visitor asks.
+  for (const name of await readdir(root).catch(() => [])) {
+    if (COMPRESSED.has(extname(name))) await load(join(root, name)).catch(() => {});
+  }
   const server = createServer(async (request, response) => {
     let path;
     try {

@@ -3,8 +3,8 @@
 // old one and takes its place; the sounds are kept as each is first heard.
 const CACHE = 'quorrell-@SITE_VERSION@';
 const SITE = [
-  './', 'index.html', 'page.css', 'screen.js', 'page.js', 'quorrell.js', 'quorrell.wasm',
-  'manifest.webmanifest', 'icon.svg', 'icon-192.png', 'icon-512.png',
+  './', 'index.html', 'quorrell.js', 'quorrell.wasm', 'manifest.webmanifest', 'icon.svg', 'icon-192.png',
+  'icon-512.png',
 ];
 
 self.addEventListener('install', (event) => {
