@@ -1,75 +1,253 @@
-// The page around the game: an 80 by 25 terminal, the keyboard queue the
-// game reads from, the sounds, and the notice when the game has ended. The
-// game itself runs in quorrell.wasm and calls back into `page` below
+// The page around the game: its screen (screen.js), the command line and
+// the keys the game reads, what a screen reader hears, the sounds, the
+// page's two settings and the game's arrival. The game itself runs in
+// quorrell.wasm and calls back into `page` below
 // (src/platform/web/web.cpp).
 (function () {
   'use strict';
 
-  const COLUMNS = 80;
-  const ROWS = 25;
+  // What the game waits for (web.cpp says).
+  const AWAIT_NOTHING = 0;
+  const AWAIT_KEY = 1;
+  const AWAIT_COMMAND = 2;
+  const AWAIT_ANSWER = 3;
 
-  const terminal = new Terminal({
-    cols: COLUMNS,
-    rows: ROWS,
-    // The game writes bare newlines, as a terminal's line discipline would
-    // turn into a return and a line feed.
-    convertEol: true,
-    cursorBlink: true,
-    fontFamily: '"DejaVu Sans Mono", "Liberation Mono", Menlo, Consolas, monospace',
-    fontSize: 16,
-    scrollback: 1000,
-    theme: {
-      background: '#140c05',
-      foreground: '#f3e2bd',
-      cursor: '#f3e2bd',
-      selectionBackground: '#7a5230',
-    },
-  });
-  terminal.open(document.getElementById('terminal'));
+  const ESCAPE = 27;
+  const CONTROL_C = 3;
+  const ENTER = 13;
+  const BACKSPACE = 127;
 
-  const gameOver = document.getElementById('game-over');
-  const playAgain = document.getElementById('play-again');
-  const screenReader = document.getElementById('screen-reader');
-  const loadError = document.getElementById('load-error');
+  const byId = (id) => document.getElementById(id);
+  const frame = document.querySelector('.frame');
+  const main = document.querySelector('main');
+  const screenElement = byId('screen');
+  const status = byId('status');
+  const form = byId('command-line');
+  const field = byId('command');
+  const fieldLabel = byId('command-label');
+  const keys = byId('keys');
+  const story = byId('story');
+  const gameOver = byId('game-over');
+  const playAgain = byId('play-again');
+  const smaller = byId('smaller');
+  const larger = byId('larger');
+  const dark = byId('dark');
 
-  // ---- The screen -------------------------------------------------------
-
-  let pendingOutput = [];
-  let decoder = new TextDecoder('utf-8');
-
-  // The game's bytes as text; the nine messages with the byte 0x1E show it
-  // as the console's font draws it.
-  function flushOutput(extra) {
-    if (extra && extra.length) {
-      for (const byte of extra) pendingOutput.push(byte);
-    }
-    if (!pendingOutput.length) return;
-    const text = decoder.decode(new Uint8Array(pendingOutput), { stream: true });
-    pendingOutput = [];
-    terminal.write(text.replace(/\x1e/g, '\u25b2'));
-  }
-
-  // ---- The keyboard -----------------------------------------------------
-
-  // Bytes typed and not yet read by the game. Nothing is shown until the game
-  // reads it: the game draws its own echo.
-  let keyBytes = [];
-  let keyWaiter = null;
-  let running = false;
   const encoder = new TextEncoder();
 
-  terminal.onData((data) => {
-    if (!running) return;
-    for (const byte of encoder.encode(data)) keyBytes.push(byte);
-    if (keyWaiter) {
+  // ---- Settings ---------------------------------------------------------
+
+  // Both follow the system until the player chooses; then the choice stays.
+  function stored(name) {
+    try {
+      return localStorage.getItem('quorrell.' + name);
+    } catch (e) {
+      return null;
+    }
+  }
+  function store(name, value) {
+    try {
+      localStorage.setItem('quorrell.' + name, value);
+    } catch (e) {
+      // A browser that keeps nothing forgets the choice with the page.
+    }
+  }
+
+  // Steps of the browser's own text size.
+  const SIZES = [0.875, 1, 1.125, 1.25, 1.5, 1.75];
+  let sizeStep = SIZES.indexOf(Number(stored('textSize')));
+  if (sizeStep < 0) sizeStep = SIZES.indexOf(1);
+
+  const systemDark = window.matchMedia('(prefers-color-scheme: dark)');
+  let theme = stored('theme');
+
+  function applyTheme() {
+    const isDark = theme ? theme === 'dark' : systemDark.matches;
+    document.documentElement.dataset.theme = isDark ? 'dark' : 'light';
+    dark.setAttribute('aria-pressed', String(isDark));
+  }
+  systemDark.addEventListener('change', applyTheme);
+  applyTheme();
+
+  function backToCommandLine() {
+    if (!form.hidden) field.focus({ preventScroll: true });
+  }
+
+  dark.addEventListener('click', () => {
+    theme = document.documentElement.dataset.theme === 'dark' ? 'light' : 'dark';
+    store('theme', theme);
+    applyTheme();
+    backToCommandLine();
+  });
+  function resize(step) {
+    sizeStep = Math.min(Math.max(sizeStep + step, 0), SIZES.length - 1);
+    store('textSize', String(SIZES[sizeStep]));
+    layout();
+    backToCommandLine();
+  }
+  smaller.addEventListener('click', () => resize(-1));
+  larger.addEventListener('click', () => resize(1));
+
+  // ---- Layout -----------------------------------------------------------
+
+  const COLUMNS = 80;
+  const ROWS = 25;
+  const LINE_HEIGHT = 1.25;
+  const SMALLEST_TEXT = 12;
+  let characterWidth = 0;
+
+  function measureCharacterWidth() {
+    const probe = document.createElement('span');
+    probe.className = 'probe';
+    probe.textContent = 'M'.repeat(COLUMNS);
+    screenElement.appendChild(probe);
+    const width = probe.getBoundingClientRect().width / COLUMNS / 100;
+    probe.remove();
+    return width || 0.6;
+  }
+
+  function setTextSize(pixels) {
+    document.documentElement.style.setProperty('--text', pixels.toFixed(2) + 'px');
+  }
+
+  // The console's 80 columns and 25 rows where they fit the window at the
+  // chosen size or a little under it; else the text flows in the window's
+  // width at the chosen size.
+  function layout() {
+    const rootSize = parseFloat(getComputedStyle(document.documentElement).fontSize) || 16;
+    const chosen = rootSize * SIZES[sizeStep];
+    if (!characterWidth) characterWidth = measureCharacterWidth();
+    smaller.disabled = sizeStep === 0;
+    larger.disabled = sizeStep === SIZES.length - 1;
+
+    const shape = document.documentElement.classList;
+    shape.add('console');
+    shape.remove('flow');
+    setTextSize(chosen);
+    const scrollbar = screenElement.offsetWidth - screenElement.clientWidth -
+      parseFloat(getComputedStyle(screenElement).borderLeftWidth) * 2;
+    document.documentElement.style.setProperty('--scrollbar', Math.max(scrollbar, 0) + 'px');
+    const screenWidth = COLUMNS * characterWidth * chosen;
+    const screenHeight = ROWS * LINE_HEIGHT * chosen;
+    const sides = (element) => {
+      const style = getComputedStyle(element);
+      return parseFloat(style.paddingLeft) + parseFloat(style.paddingRight) +
+        parseFloat(style.borderLeftWidth) + parseFloat(style.borderRightWidth);
+    };
+    const otherWidth = sides(main) + sides(frame) + sides(screenElement) + Math.max(scrollbar, 0) + 2;
+    const otherHeight = main.offsetHeight - screenHeight;
+    const fits = Math.min((document.documentElement.clientWidth - otherWidth) / (COLUMNS * characterWidth),
+      (document.documentElement.clientHeight - otherHeight) / (ROWS * LINE_HEIGHT));
+    if (fits >= Math.max(SMALLEST_TEXT, 0.75 * chosen)) {
+      setTextSize(Math.min(chosen, Math.floor(fits * 4) / 4));
+    } else {
+      shape.remove('console');
+      shape.add('flow');
+      setTextSize(chosen);
+    }
+    fitToViewport();
+    screen.scrollToEnd();
+  }
+
+  // On a phone the page is as tall as what the keyboard leaves of the
+  // window, so the command line stays in view above it.
+  function fitToViewport() {
+    const height = window.visualViewport ? window.visualViewport.height : window.innerHeight;
+    document.documentElement.style.setProperty('--app-height', height + 'px');
+    if (document.documentElement.classList.contains('flow') && window.visualViewport) window.scrollTo(0, 0);
+  }
+
+  let layoutPending = false;
+  function layoutSoon() {
+    if (layoutPending) return;
+    layoutPending = true;
+    requestAnimationFrame(() => {
+      layoutPending = false;
+      layout();
+    });
+  }
+  window.addEventListener('resize', layoutSoon);
+  if (window.visualViewport) {
+    window.visualViewport.addEventListener('resize', () => {
+      fitToViewport();
+      screen.scrollToEnd();
+    });
+  }
+
+  // ---- The screen and what is heard ------------------------------------
+
+  // A brief shake of the field where a terminal would ring its bell.
+  function refused() {
+    form.classList.remove('refused');
+    void form.offsetWidth;
+    form.classList.add('refused');
+  }
+  field.addEventListener('animationend', () => form.classList.remove('refused'));
+
+  const screen = window.createScreen(screenElement, refused);
+  let pendingOutput = [];
+  let drawPending = false;
+  let waitingFor = AWAIT_NOTHING;
+  let running = false;
+
+  function drawSoon() {
+    if (drawPending) return;
+    drawPending = true;
+    requestAnimationFrame(() => {
+      drawPending = false;
+      screen.draw(running && waitingFor !== AWAIT_NOTHING);
+      screen.scrollToEnd();
+    });
+  }
+
+  function showOutput() {
+    if (!pendingOutput.length) return;
+    status.hidden = true;
+    screen.write(new Uint8Array(pendingOutput), true);
+    pendingOutput = [];
+    drawSoon();
+  }
+
+  function echo(bytes) {
+    showOutput();
+    screen.write(bytes, false);
+    drawSoon();
+  }
+
+  // Each passage once and whole, when the game stops for the player.
+  const STORY_LIMIT = 300;
+  function announce() {
+    const text = screen.takePassage();
+    if (!text) return;
+    const passage = document.createElement('p');
+    passage.textContent = text;
+    story.appendChild(passage);
+    while (story.childElementCount > STORY_LIMIT) story.firstElementChild.remove();
+  }
+
+  // ---- What the game reads ---------------------------------------------
+
+  // Bytes sent and not yet read by the game, in order. Nothing of them is
+  // drawn until the game reads them: the game draws its own echo.
+  let keyBytes = [];
+  let keyWaiter = null;
+  // Escape or Ctrl-C pressed while the game was busy, for its next key.
+  let heldKey = null;
+  // What a line may hold, in the bytes the game counts; none until the game
+  // has asked for a line.
+  let lineCap = null;
+
+  function send(bytes) {
+    for (const byte of bytes) keyBytes.push(byte);
+    if (keyWaiter && keyBytes.length) {
       const wake = keyWaiter;
       keyWaiter = null;
       wake();
     }
-  });
+  }
 
   function nextKeyByte() {
-    flushOutput();
+    showOutput();
     if (keyBytes.length) return Promise.resolve(keyBytes.shift());
     return new Promise((resolve) => {
       keyWaiter = () => resolve(keyBytes.shift());
@@ -79,6 +257,250 @@
   function peekKeyByte(offset) {
     return offset < keyBytes.length ? keyBytes[offset] : -1;
   }
+
+  // A key for a one-key question, or for the next one while the game is
+  // busy; a line being read has no use for it.
+  function pressKey(byte) {
+    if (!running) return;
+    if (waitingFor === AWAIT_KEY) send([byte]);
+    else if (waitingFor === AWAIT_NOTHING) heldKey = byte;
+  }
+
+  function byteLength(text) {
+    return encoder.encode(text).length;
+  }
+
+  // Control characters are dropped, as the line editor drops them: what
+  // the field shows is what the game reads.
+  function printable(text) {
+    return text.replace(/[\x00-\x1f\x7f]+/g, (run) => (/[\r\n]/.test(run) ? ' ' : ''));
+  }
+
+  // The longest start of `text` within `room` bytes, in whole characters.
+  function fitting(text, room) {
+    let kept = '';
+    let used = 0;
+    for (const character of text) {
+      const size = byteLength(character);
+      if (used + size > room) break;
+      kept += character;
+      used += size;
+    }
+    return kept;
+  }
+
+  function trimToCap() {
+    if (lineCap === null || byteLength(field.value) <= lineCap) return;
+    field.value = fitting(field.value, lineCap);
+    refused();
+  }
+
+  // The commands sent before, for Up and Down.
+  const earlierCommands = [];
+  let commandAsked = false;
+  let historyPlace = 0;
+  let draft = '';
+
+  function walkHistory(step) {
+    const place = historyPlace + step;
+    if (place < 0 || place > earlierCommands.length) return;
+    if (historyPlace === earlierCommands.length) draft = field.value;
+    historyPlace = place;
+    field.value = place === earlierCommands.length ? draft : earlierCommands[place];
+    trimToCap();
+    field.setSelectionRange(field.value.length, field.value.length);
+  }
+
+  function submitLine() {
+    if (!running) return;
+    const line = field.value;
+    // The name is no command: nor is a line typed ahead before the game has
+    // asked for its first command.
+    const command = waitingFor === AWAIT_COMMAND || (waitingFor === AWAIT_NOTHING && commandAsked);
+    if (command && line && earlierCommands[earlierCommands.length - 1] !== line) earlierCommands.push(line);
+    historyPlace = earlierCommands.length;
+    draft = '';
+    field.value = '';
+    send(encoder.encode(line + '\n'));
+  }
+
+  // The keys of the question on the cursor's line, as buttons beside the
+  // phone's keyboard.
+  function questionKeys() {
+    const question = screen.cursorLine();
+    if (/Y or N\s*$/.test(question)) return [['Y', 'y'], ['N', 'n']];
+    if (question.includes('Press R to return')) return [['R', 'r'], ['Escape', ESCAPE]];
+    if (question.includes('Press escape')) return [['Escape', ESCAPE]];
+    return [];
+  }
+
+  function showWhatIsAwaited() {
+    keys.textContent = '';
+    form.dataset.waiting = ['busy', 'key', 'line', 'line'][waitingFor];
+    if (waitingFor === AWAIT_KEY) {
+      for (const [label, key] of questionKeys()) {
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.textContent = label;
+        button.dataset.key = String(typeof key === 'number' ? key : key.charCodeAt(0));
+        keys.appendChild(button);
+      }
+      field.placeholder = 'Press a key';
+      fieldLabel.textContent = 'Answer with a key';
+    } else if (waitingFor === AWAIT_COMMAND) {
+      field.placeholder = 'Type a command, then Enter';
+      fieldLabel.textContent = 'Command';
+    } else if (waitingFor === AWAIT_ANSWER) {
+      field.placeholder = 'Type your name, then Enter';
+      fieldLabel.textContent = 'Your first name';
+    }
+  }
+
+  function waitFor(what, cap) {
+    waitingFor = what;
+    if (what !== AWAIT_NOTHING) {
+      showOutput();
+      announce();
+      if (what === AWAIT_KEY) {
+        // What was typed while the game was busy answers it, as on a
+        // terminal.
+        if (!keyBytes.length && heldKey !== null) {
+          send([heldKey]);
+        } else if (!keyBytes.length && field.value) {
+          const first = [...field.value][0];
+          field.value = field.value.slice(first.length);
+          send(encoder.encode(first));
+        }
+      } else {
+        lineCap = cap;
+        if (what === AWAIT_COMMAND) commandAsked = true;
+        trimToCap();
+      }
+      heldKey = null;
+      registerOffline();
+    }
+    showWhatIsAwaited();
+    if (what === AWAIT_NOTHING) {
+      drawSoon();
+    } else {
+      // The question shows the moment the game asks it.
+      screen.draw(running);
+      screen.scrollToEnd();
+    }
+  }
+
+  keys.addEventListener('pointerdown', (event) => {
+    // The phone's keyboard stays up.
+    if (event.target.closest('button')) event.preventDefault();
+  });
+  keys.addEventListener('click', (event) => {
+    const button = event.target.closest('button');
+    if (!button) return;
+    pressKey(Number(button.dataset.key));
+    backToCommandLine();
+  });
+
+  form.addEventListener('submit', (event) => {
+    event.preventDefault();
+    if (waitingFor === AWAIT_KEY) pressKey(ENTER);
+    else submitLine();
+  });
+
+  // A phone's keyboard, composing or not, reaches the field as input: at a
+  // one-key question each character goes to the game as a key.
+  field.addEventListener('input', (event) => {
+    if (event.isComposing && waitingFor !== AWAIT_KEY) return;
+    const clean = printable(field.value);
+    if (waitingFor === AWAIT_KEY) {
+      field.value = '';
+      if (clean) send(encoder.encode(clean));
+      return;
+    }
+    if (clean !== field.value) field.value = clean;
+    trimToCap();
+  });
+  field.addEventListener('compositionend', trimToCap);
+
+  // Typing and pasting stop at the cap, a character that would not fit
+  // whole refused whole, as the game's line editor does.
+  field.addEventListener('beforeinput', (event) => {
+    if (waitingFor === AWAIT_KEY || lineCap === null || event.isComposing) return;
+    if (!/^insert(Text|FromPaste|FromDrop|ReplacementText)$/.test(event.inputType)) return;
+    const data = event.data !== null ? event.data
+      : event.dataTransfer ? event.dataTransfer.getData('text/plain') : '';
+    const text = printable(data || '');
+    const start = field.selectionStart;
+    const end = field.selectionEnd;
+    const room = lineCap - byteLength(field.value.slice(0, start) + field.value.slice(end));
+    if (text === data && byteLength(text) <= room) return;
+    event.preventDefault();
+    const kept = fitting(text, Math.max(room, 0));
+    if (kept || start !== end) field.setRangeText(kept, start, end, 'end');
+    if (kept !== text) refused();
+  });
+
+  function hasSelection() {
+    if (document.activeElement === field && field.selectionStart !== field.selectionEnd) return true;
+    const selection = window.getSelection();
+    return Boolean(selection) && !selection.isCollapsed && selection.toString() !== '';
+  }
+
+  const SINGLE_CHARACTER = /^.$/u;
+
+  document.addEventListener('keydown', (event) => {
+    const key = event.key;
+    const control = event.ctrlKey || event.metaKey;
+    // The end of input means something on a terminal, and Ctrl-D is the
+    // browser's bookmark key: in the page it means nothing.
+    if (control && !event.altKey && key.toLowerCase() === 'd') {
+      event.preventDefault();
+      return;
+    }
+    if (!running || event.isComposing) return;
+    const onField = event.target === field;
+    // The page's own controls keep their keys; a question's buttons only
+    // Enter and the space bar.
+    const pageControl = event.target.closest && event.target.closest('button, input, select, textarea, a');
+    if (!onField && pageControl && !(keys.contains(pageControl) && key !== 'Enter' && key !== ' ')) return;
+    if (control && !event.altKey && key.toLowerCase() === 'c') {
+      if (hasSelection()) return;
+      event.preventDefault();
+      pressKey(CONTROL_C);
+      return;
+    }
+    if (key === 'Escape') {
+      event.preventDefault();
+      pressKey(ESCAPE);
+      return;
+    }
+    if (waitingFor === AWAIT_KEY && !control && !event.altKey) {
+      let byte = null;
+      if (key === 'Enter') byte = [ENTER];
+      else if (key === 'Backspace') byte = [BACKSPACE];
+      else if (SINGLE_CHARACTER.test(key)) byte = encoder.encode(key);
+      if (byte) {
+        event.preventDefault();
+        send(byte);
+        backToCommandLine();
+        return;
+      }
+    }
+    if (!onField && !control && (key.length === 1 || key === 'Enter' || key === 'Backspace')) {
+      // Typing after selecting text on the screen goes on in the field.
+      backToCommandLine();
+      return;
+    }
+    if (onField && (key === 'ArrowUp' || key === 'ArrowDown') && waitingFor !== AWAIT_KEY) {
+      event.preventDefault();
+      walkHistory(key === 'ArrowUp' ? -1 : 1);
+    }
+  });
+
+  // A click on the screen gives the keys back to the command line, unless
+  // it selected text to copy.
+  screenElement.addEventListener('mouseup', () => {
+    if (running && !hasSelection()) backToCommandLine();
+  });
 
   // ---- The sounds -------------------------------------------------------
 
@@ -98,6 +520,7 @@
   }
   document.addEventListener('keydown', allowSound, true);
   document.addEventListener('pointerdown', allowSound, true);
+  field.addEventListener('input', allowSound);
 
   // Each file is fetched and decoded once; one that cannot be is remembered
   // as silence.
@@ -127,7 +550,7 @@
   // returns when it ends (or when its length has passed, should the audio
   // clock stand still); a loop returns at once and plays until replaced.
   async function playSound(stem, loop) {
-    flushOutput();
+    showOutput();
     stopSound();
     if (!audio) return;
     const buffer = await loadSound(stem);
@@ -146,12 +569,42 @@
     if (playing === source) playing = null;
   }
 
-  // ---- One game ---------------------------------------------------------
+  // ---- Arrival ------------------------------------------------------------
+
+  function fail(message) {
+    status.textContent = message;
+    status.classList.add('failed');
+    status.hidden = false;
+    form.hidden = true;
+  }
+
+  // The game's WebAssembly has been on its way since the loading line
+  // (index.html); playing again reuses it.
+  const compileGame = window.compileQuorrell;
+
+  function couldNotLoad(error) {
+    running = false;
+    console.error(error);
+    fail('The game could not be loaded. Check the connection and reload the page.');
+  }
+
+  // Once the game is up, a service worker keeps the site for the next visit
+  // without a network.
+  let offlineAsked = false;
+  function registerOffline() {
+    if (offlineAsked || !('serviceWorker' in navigator)) return;
+    offlineAsked = true;
+    navigator.serviceWorker.register('sw.js').catch((error) => console.warn(error));
+  }
+
+  // ---- One game -----------------------------------------------------------
 
   const page = {
     nextKeyByte: nextKeyByte,
     peekKeyByte: peekKeyByte,
-    show: flushOutput,
+    show: showOutput,
+    echo: echo,
+    waitFor: waitFor,
     playSound: playSound,
     stopSound: stopSound,
   };
@@ -162,12 +615,14 @@
   }
 
   function endOfGame() {
-    flushOutput();
-    // Nothing more will be typed here.
-    terminal.write('\x1b[?25l');
+    showOutput();
+    announce();
     running = false;
+    waitingFor = AWAIT_NOTHING;
     keyBytes = [];
     stopSound();
+    form.hidden = true;
+    drawSoon();
     gameOver.hidden = false;
     playAgain.focus();
   }
@@ -175,11 +630,19 @@
   function startGame() {
     gameOver.hidden = true;
     keyBytes = [];
+    heldKey = null;
+    earlierCommands.length = 0;
+    historyPlace = 0;
+    commandAsked = false;
     pendingOutput = [];
-    decoder = new TextDecoder('utf-8');
-    terminal.reset();
+    waitingFor = AWAIT_NOTHING;
+    field.value = '';
+    screen.reset();
+    story.textContent = '';
     running = true;
-    terminal.focus();
+    form.hidden = false;
+    showWhatIsAwaited();
+    field.focus({ preventScroll: true });
     createQuorrell({
       page: page,
       arguments: seedArguments(),
@@ -188,11 +651,14 @@
       },
       printErr: (text) => console.warn(text),
       onExit: endOfGame,
-    }).catch((error) => {
-      running = false;
-      loadError.hidden = false;
-      console.error(error);
-    });
+      instantiateWasm: (imports, receive) => {
+        compileGame()
+          .then((module) => WebAssembly.instantiate(module, imports))
+          .then((instance) => receive(instance))
+          .catch(couldNotLoad);
+        return {};
+      },
+    }).catch(couldNotLoad);
   }
 
   // The game ends by exit(), which Emscripten carries out by throwing out of
@@ -208,13 +674,18 @@
   });
 
   playAgain.addEventListener('click', startGame);
-  screenReader.addEventListener('change', () => {
-    terminal.options.screenReaderMode = screenReader.checked;
-    terminal.focus();
-  });
-  document.addEventListener('click', (event) => {
-    if (running && !event.target.closest('label, button, input')) terminal.focus();
-  });
 
-  startGame();
+  layout();
+  if (window.location.protocol === 'file:') {
+    fail('This page has to be served to play: run tools/build-web serve in the game\u2019s folder, ' +
+         'or put this folder on any static web server and open it there.');
+  } else if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+    fail('This browser cannot run WebAssembly, which the game is made of. ' +
+         'A current Firefox, Chrome, Edge or Safari can play it.');
+  } else if (typeof window.createQuorrell !== 'function' || typeof compileGame !== 'function') {
+    fail('The game could not be loaded. Check the connection and reload the page.');
+  } else {
+    status.textContent = 'Loading the game\u2026';
+    startGame();
+  }
 })();

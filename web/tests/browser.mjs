@@ -1,6 +1,6 @@
 // What the browser tests share: the built site served on 127.0.0.1, Debian's
 // Chromium driven headless through playwright-core, and the game's screen
-// read back from the terminal's rows in the page.
+// read back from the page's #screen.
 import { chromium } from 'playwright-core';
 import { mkdtemp, rm } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
@@ -15,18 +15,22 @@ const FLAGS = [
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];
 
-// A fresh browser profile and server; `close` removes both.
-export async function openBrowser() {
-  const server = await serveSite(SITE);
+// A fresh browser profile and server; `close` removes both. `site` is
+// another folder to serve, `viewport` and `touch` make it a phone.
+export async function openBrowser({ site = SITE, viewport = { width: 1000, height: 820 }, touch = false } = {}) {
+  const server = await serveSite(site);
   const profile = await mkdtemp(join(tmpdir(), 'quorrell-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium',
     headless: true,
     args: FLAGS,
-    viewport: { width: 1000, height: 820 },
+    viewport,
+    hasTouch: touch,
+    isMobile: touch,
   });
   return {
     context,
+    server,
     address: `http://127.0.0.1:${server.address().port}/`,
     async close() {
       await context.close();
@@ -36,12 +40,11 @@ export async function openBrowser() {
   };
 }
 
-// The 25 rows of the terminal as the page shows them, spaces at the ends
+// The 25 rows of the console as the page shows them, spaces at the ends
 // trimmed.
 export async function screen(page) {
   return page.evaluate(() =>
-    [...document.querySelectorAll('.xterm-rows > div')].map((row) =>
-      row.textContent.replace(/\u00a0/g, ' ').replace(/\s+$/, '')));
+    [...document.querySelectorAll('#screen .now .row')].map((row) => row.textContent.replace(/\s+$/, '')));
 }
 
 // Waits until some row of the screen holds `text`; the screen when it does.

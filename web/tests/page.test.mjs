@@ -139,3 +139,148 @@ test('the closing screen waits for Escape, the page then offers to play again, a
   await page.waitForSelector('#game-over', { state: 'visible' });
   await page.close();
 });
+
+test('a screen reader hears each passage once and whole, without what the player typed', LIMIT, async () => {
+  const page = await openGame(1);
+  const log = await page.$eval('#story', (story) => [story.getAttribute('role'), story.getAttribute('aria-live')]);
+  assert.deepEqual(log, ['log', 'polite']);
+  const passages = () => page.$$eval('#story p', (paragraphs) => paragraphs.map((p) => p.textContent));
+  // The title, laid out, arrives as one passage when its question is asked.
+  assert.deepEqual(await passages(), ['QUORRELL\nVersion 2.0 for Windows\nWritten by the Orvane City Software Company\n' +
+    'quorrell@orvanecity.invalid\nMarshal voice by Rudanti\n' +
+    'Quorrell is free: it may not be sold and comes without any warranty.\n' +
+    'You may copy it freely, as long as all of its files go with it.\nInstructions?  Y or N']);
+  await page.keyboard.type('nnBob\n');
+  await waitForText(page, 'You see your messy desk');
+  await page.keyboard.type('open drawer\n');
+  await waitForText(page, 'You got the drawer open');
+  await page.waitForTimeout(100);
+  const heard = await passages();
+  assert.equal(heard[heard.length - 1], 'You got the drawer open\nThere is a Colt 45 gun in there');
+  assert.equal(heard.filter((passage) => passage.includes('messy desk')).length, 1, heard.join('\n--\n'));
+  assert.ok(!heard.some((passage) => passage.includes('open drawer')), heard.join('\n--\n'));
+  await page.close();
+});
+
+test('paste fills the line up to the cap, Ctrl-C copies a selection at a question, Ctrl-D means nothing', LIMIT, async () => {
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write']);
+  const page = await openGame(1);
+  // Ctrl-C with the title selected copies it and leaves the question open.
+  await page.evaluate(() => {
+    const range = document.createRange();
+    range.selectNodeContents(document.querySelector('#screen .now'));
+    getSelection().removeAllRanges();
+    getSelection().addRange(range);
+  });
+  await page.keyboard.press('Control+C');
+  assert.match(await page.evaluate(() => navigator.clipboard.readText()), /Written by the Orvane City Software Company/);
+  await page.waitForTimeout(200);
+  assert.ok(!(await page.textContent('#screen')).includes('HAPPY TRAILS'));
+  await page.evaluate(() => getSelection().removeAllRanges());
+
+  await page.keyboard.type('nnBob\n');
+  await waitForText(page, 'You see your messy desk');
+  await page.keyboard.press('Control+D');
+  await page.evaluate(() => navigator.clipboard.writeText('open drawer'));
+  await page.keyboard.press('Control+V');
+  assert.equal(await page.inputValue('#command'), 'open drawer');
+  await page.keyboard.press('Enter');
+  let rows = await waitForText(page, 'You got the drawer open');
+  assert.ok(rows.includes('open drawer'), rows.join('\n'));
+
+  // 30 letters pasted: the 24 that fit are kept, and the field says so.
+  await page.evaluate(() => navigator.clipboard.writeText('look at the great big desk of mine'));
+  await page.keyboard.press('Control+V');
+  assert.equal(await page.inputValue('#command'), 'look at the great big de');
+  assert.ok(await page.$('#command-line.refused'));
+  await page.keyboard.type('x');
+  assert.equal(await page.inputValue('#command'), 'look at the great big de');
+  await page.keyboard.press('Enter');
+  rows = await waitForText(page, 'look at the great big de');
+  await page.close();
+});
+
+test('the page\'s controls are reached by Tab and named, give the keys back, and keep the choices', LIMIT, async () => {
+  const page = await browser.context.newPage();
+  await page.emulateMedia({ colorScheme: 'dark' });
+  await page.goto(`${browser.address}?seed=1`);
+  await waitForText(page, 'Instructions?  Y or N');
+  await page.evaluate(() => localStorage.clear());
+  await page.reload();
+  await waitForText(page, 'Instructions?  Y or N');
+  assert.equal(await page.getAttribute('html', 'data-theme'), 'dark');
+  await page.emulateMedia({ colorScheme: 'light' });
+  await page.waitForFunction(() => document.documentElement.dataset.theme === 'light');
+
+  const names = [];
+  for (let i = 0; i < 5; ++i) {
+    await page.keyboard.press('Tab');
+    names.push(await page.evaluate(() => {
+      const element = document.activeElement;
+      return element.getAttribute('aria-label') || element.textContent.trim();
+    }));
+  }
+  assert.deepEqual(names, ['Y', 'N', 'Smaller text', 'Larger text', 'Dark']);
+  // The theme, chosen, stays chosen, and the keys go back to the game.
+  await page.keyboard.press('Enter');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  assert.equal(await page.getAttribute('html', 'data-theme'), 'dark');
+  const size = () => page.evaluate(() => getComputedStyle(document.querySelector('#screen .row')).fontSize);
+  const before = await size();
+  await page.click('#larger');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  const larger = await size();
+  assert.ok(parseFloat(larger) > parseFloat(before), `${before} then ${larger}`);
+  await page.reload();
+  await waitForText(page, 'Instructions?  Y or N');
+  assert.equal(await page.getAttribute('html', 'data-theme'), 'dark');
+  assert.ok(parseFloat(await size()) > parseFloat(before), `${before} then ${await size()}`);
+  await page.evaluate(() => localStorage.clear());
+  await page.close();
+});
+
+test('a question that a long name runs past the edge still offers its keys', LIMIT, async () => {
+  const page = await openGame(1);
+  await page.keyboard.type('nnBartholomew-Jo\n');
+  await waitForText(page, 'You see your messy desk');
+  await page.keyboard.type('quit\n');
+  const rows = await waitForText(page, 'Are you surrendering Orvane City');
+  assert.ok(rows.some((row) => row === ' N'), rows.join('\n'));
+  await page.waitForSelector('#keys button');
+  assert.deepEqual(await page.$$eval('#keys button', (buttons) => buttons.map((button) => button.textContent)), ['Y', 'N']);
+  await page.click('#keys button:text("N")');
+  await waitForText(page, 'I knew you were not a yellow dog, please continue');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  await page.close();
+});
+
+test('what scrolled off the top, and the screens cleared before, stay above the screen to scroll back to', LIMIT, async () => {
+  const page = await openGame(1);
+  await page.keyboard.type('nnBob\n');
+  await waitForText(page, 'You see your messy desk');
+  for (let i = 0; i < 6; ++i) await page.keyboard.type('look\n');
+  await page.waitForFunction(() => document.querySelector('#screen .history').textContent.includes('It is high noon'));
+  const above = await page.$$eval('#screen .history > *', (lines) => lines.map((line) => line.tagName === 'HR' ? '---' : line.textContent.trim()));
+  // The title as the clear left it, its last question answered, then the
+  // cleared mark, then the greeting that scrolled away.
+  const title = above.indexOf('QUORRELL');
+  const named = above.indexOf('What is your first name?  Bob');
+  const cleared = above.indexOf('---');
+  assert.ok(title >= 0 && title < named && named < cleared, above.join('\n'));
+  assert.equal(above[cleared + 1], 'Howdie Marshal Bob, good luck, I hope your will is up to date.');
+  // Scrolled up, it is there to read; the next turn brings the screen back.
+  const titleInView = await page.$eval('#screen', (screen) => {
+    screen.scrollTop = 0;
+    const box = screen.getBoundingClientRect();
+    const line = [...screen.querySelectorAll('.history .line')].find((each) => each.textContent.includes('QUORRELL'));
+    const shown = line.getBoundingClientRect();
+    return shown.top >= box.top && shown.bottom <= box.bottom;
+  });
+  assert.ok(titleInView);
+  await page.keyboard.type('look\n');
+  await page.waitForFunction(() => {
+    const screen = document.getElementById('screen');
+    return screen.scrollTop + screen.clientHeight >= screen.scrollHeight - 2;
+  });
+  await page.close();
+});

@@ -1,5 +1,5 @@
 // The real game in a web page, built with Emscripten. The page (web/) owns
-// the terminal, the keys and the audio; the game reaches them through the few
+// the screen, the keys and the audio; the game reaches them through the few
 // functions below. The game's blocking reads, pauses and sounds are written
 // as waits, and ASYNCIFY turns each wait into a return to the browser, so the
 // page stays alive while the Marshal thinks.
@@ -25,11 +25,23 @@ EM_ASYNC_JS(int, waitForKeyByte, (), { return await Module.page.nextKeyByte(); }
 
 EM_JS(int, peekKeyByte, (int offset), { return Module.page.peekKeyByte(offset); });
 
-EM_JS(void, showOnPage, (const char* bytes, int count), {
-    Module.page.show(HEAPU8.slice(bytes, bytes + count));
+// The editor's echo of what it reads, drawn at the prompt like the rest of
+// the screen, but no part of what the game says.
+EM_JS(void, echoOnPage, (const char* bytes, int count), {
+    Module.page.echo(HEAPU8.slice(bytes, bytes + count));
 });
 
-EM_JS(void, showPendingOutput, (), { Module.page.show(new Uint8Array(0)); });
+EM_JS(void, showPendingOutput, (), { Module.page.show(); });
+
+// What the game waits for, so the page can offer the right thing: a text
+// field capped at the bytes the game will read, or the keys of a one-key
+// question. NOTHING again once the read is over.
+const int AWAIT_NOTHING = 0;
+const int AWAIT_KEY = 1;
+const int AWAIT_COMMAND = 2;
+const int AWAIT_ANSWER = 3;
+
+EM_JS(void, awaitOnPage, (int what, int cap), { Module.page.waitFor(what, cap); });
 
 // A synchronous sound returns when it has been heard to its end, a loop at
 // once; the page skips what it cannot fetch or decode, and everything before
@@ -48,7 +60,7 @@ static void flushOutput()
 
 static void echo(const char* bytes, int count)
 {
-    showOnPage(bytes, count);
+    echoOnPage(bytes, count);
 }
 
 // ?seed=N in the page's address arrives here as --seed N, and plays the
@@ -85,19 +97,35 @@ void platformClearScreen()
 int platformReadKey()
 {
     flushOutput();
-    return editorReadKey();
+    awaitOnPage(AWAIT_KEY, 0);
+    int key = editorReadKey();
+    awaitOnPage(AWAIT_NOTHING, 0);
+    return key;
 }
 
 bool platformReadLine(char* line, int capacity)
 {
     flushOutput();
-    return editorReadLine(line, capacity);
+    awaitOnPage(AWAIT_COMMAND, capacity - 1);
+    bool read = editorReadLine(line, capacity);
+    awaitOnPage(AWAIT_NOTHING, 0);
+    return read;
+}
+
+// The page shows the field for the name (its own cap) only while the game
+// reads an answer line.
+static bool readAnswerOnPage(char* line, int capacity)
+{
+    awaitOnPage(AWAIT_ANSWER, capacity - 1);
+    bool read = editorReadAnswer(line, capacity);
+    awaitOnPage(AWAIT_NOTHING, 0);
+    return read;
 }
 
 bool platformReadWord(char* word, int capacity)
 {
     flushOutput();
-    return editorReadFirstWord(word, capacity, editorReadAnswer);
+    return editorReadFirstWord(word, capacity, readAnswerOnPage);
 }
 
 void platformWait(unsigned milliseconds)
