@@ -3,7 +3,11 @@
 #include "platform/input/character_width.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <vector>
 
@@ -437,4 +441,14 @@ void plainTakeStandardOutput(const char* triangle)
     plainStart(sendToStandardOutput, triangle);
     // Never freed: the output is still written at exit.
     std::cout.rdbuf(new PlainOutput());
+}
+
+void plainEndTranscript()
+{
+    plainFinish();
+    std::fflush(stdout);
+    if (std::ferror(stdout)) {
+        std::fprintf(stderr, "quorrell: cannot write the transcript: %s\n", std::strerror(errno));
+        std::_Exit(1);
+    }
 }

@@ -50,6 +50,10 @@ std::string plainRowBeforeCursor();
 // The end: what is held is written and the last line ended.
 void plainFinish();
 
+// The end of a program whose whole work is the transcript: one cut short
+// (a full disk) is no success, and leaves with a line and status 1.
+void plainEndTranscript();
+
 // The columns a line typed by the player takes in the text.
 int plainColumnsOf(const char* text);
 

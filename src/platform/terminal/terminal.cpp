@@ -251,16 +251,6 @@ static void finishPlainText()
     std::fflush(stdout);
 }
 
-// The transcript is all the program does, and one cut short by a full disk
-// is no success.
-static void finishTranscript()
-{
-    finishPlainText();
-    if (std::ferror(stdout)) {
-        std::fprintf(stderr, "quorrell: cannot write the transcript: %s\n", std::strerror(errno));
-        _exit(1);
-    }
-}
 
 // A terminal that cannot place the cursor gets plain text, and so does a
 // game whose terminal is not named at all.
@@ -277,7 +267,7 @@ unsigned platformStart(int argc, char** argv)
     if (inputOptions().transcriptPath) {
         plainText = true;
         plainTakeStandardOutput("\xe2\x96\xb2");
-        std::atexit(finishTranscript);
+        std::atexit(plainEndTranscript);
         inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, false);
         return inputBeginGame(false);
     }

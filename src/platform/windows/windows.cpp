@@ -13,6 +13,8 @@
 // as on the other platforms.
 #include "platform/input/game_input.h"
 #include "platform/input/input_reader.h"
+#include "platform/input/options.h"
+#include "platform/input/plain_text.h"
 #include "platform/platform.h"
 #include "platform/sound/sound_files.h"
 
@@ -22,12 +24,16 @@
 #include <iostream>
 
 #include <conio.h>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 static HANDLE keyboard = INVALID_HANDLE_VALUE;
 static bool onConsole = false;
 static DWORD originalInputMode = 0;
 static volatile LONG readingKey = 0;
+// --transcript: the record's game as plain text, with no console at all.
+static bool writingTranscript = false;
 
 static void restoreConsole()
 {
@@ -74,6 +80,19 @@ static bool readWordLive(char* word, int capacity);
 unsigned platformStart(int argc, char** argv)
 {
     inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
+    // The console's own line input echoes the line as it is typed, so live
+    // plain text would show each line twice.
+    if (inputOptions().plain)
+        refuseCommandLine("--plain is for a terminal; on Windows, --transcript FILE writes a game as plain text");
+    if (inputOptions().transcriptPath) {
+        // The same bytes as on every machine: no carriage returns added.
+        _setmode(_fileno(stdout), _O_BINARY);
+        writingTranscript = true;
+        plainTakeStandardOutput("\xe2\x96\xb2");
+        std::atexit(plainEndTranscript);
+        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, false);
+        return inputBeginGame(false);
+    }
     keyboard = GetStdHandle(STD_INPUT_HANDLE);
     onConsole = keyboard != INVALID_HANDLE_VALUE && GetConsoleMode(keyboard, &originalInputMode);
     if (onConsole) {
@@ -94,6 +113,10 @@ void platformCommandTurn(int turn)
 
 void platformGotoXY(int column, int row)
 {
+    if (writingTranscript) {
+        plainPlaceCursor(column, row);
+        return;
+    }
     std::cout.flush();
     COORD cell;
     cell.X = static_cast<SHORT>(column - 1);
@@ -106,6 +129,10 @@ void platformGotoXY(int column, int row)
 // gotoXY counts from are then the rows the player sees.
 void platformClearScreen()
 {
+    if (writingTranscript) {
+        plainClearScreen();
+        return;
+    }
     std::cout.flush();
     HANDLE screen = GetStdHandle(STD_OUTPUT_HANDLE);
     CONSOLE_SCREEN_BUFFER_INFO buffer;
@@ -180,17 +207,34 @@ static bool readWordLive(char* word, int capacity)
 
 int platformReadKey()
 {
-    return inputReadKey();
+    if (!writingTranscript)
+        return inputReadKey();
+    plainAwaitInput();
+    int key = inputReadKey();
+    plainTypedKey(key);
+    return key;
+}
+
+// In a transcript the line read takes its place in the text.
+static bool readText(char* text, int capacity, bool (*read)(char*, int))
+{
+    if (!writingTranscript)
+        return read(text, capacity);
+    plainAwaitInput();
+    bool wasRead = read(text, capacity);
+    if (wasRead)
+        plainTypedLine(text, false);
+    return wasRead;
 }
 
 bool platformReadLine(char* line, int capacity)
 {
-    return inputReadLine(line, capacity);
+    return readText(line, capacity, inputReadLine);
 }
 
 bool platformReadWord(char* word, int capacity)
 {
-    return inputReadWord(word, capacity);
+    return readText(word, capacity, inputReadWord);
 }
 
 void platformWait(unsigned milliseconds)
