@@ -1,5 +1,7 @@
 #include "platform/sound/sound_files.h"
 
+#include "platform/platform.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -198,4 +200,32 @@ std::string checkedWavBytes(const std::string& path)
     if (bytes.size() > MAX_SOUND_BYTES || !playableWav(bytes))
         return std::string();
     return bytes;
+}
+
+static bool muted = false;
+// The loop a resumed game would be playing by now, had it not been muted:
+// the player hears it once the game is his again. On the one channel, any
+// sound after a loop cuts it off.
+static std::string loopWhileMuted;
+
+bool skippedWhileMuted(const char* stem, int mode)
+{
+    if (muted)
+        loopWhileMuted = mode == SOUND_LOOP ? stem : "";
+    return muted;
+}
+
+void forgetLoopWhileMuted()
+{
+    loopWhileMuted.clear();
+}
+
+void muteSounds(bool mute)
+{
+    muted = mute;
+    if (!muted && !loopWhileMuted.empty()) {
+        std::string stem = loopWhileMuted;
+        loopWhileMuted.clear();
+        platformPlaySound(stem.c_str(), SOUND_LOOP);
+    }
 }

@@ -15,10 +15,17 @@ std::string findSoundFile(const char* stem);
 std::string findSoundFileFrom(const char* stem, const std::string& programFolder);
 
 // While muted (a resumed game playing its record again at full speed) every
-// sound is skipped. Only the terminal resumes a game, so only the back ends
-// it links have it (the audio module's loader and the silent one); Windows'
-// PlaySoundA back end has none.
+// sound is skipped. Every back end has it: the audio module's loader and
+// Windows' PlaySoundA through the two calls below, the silent one as nothing.
 void muteSounds(bool muted);
+
+// For a back end's platformPlaySound: true when the sound is to be skipped
+// because the sounds are muted, remembering a loop to start once they are
+// not, since the player would be hearing it by then.
+bool skippedWhileMuted(const char* stem, int mode);
+
+// For a back end's platformStopSound: no loop is left to start.
+void forgetLoopWhileMuted();
 
 // The whole file when it is a plain PCM WAV recording (RIFF/WAVE, 8 or 16
 // bits, 1 or 2 channels) of at most MAX_SOUND_SECONDS and MAX_SOUND_BYTES,

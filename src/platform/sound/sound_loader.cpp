@@ -96,20 +96,12 @@ static void* decodedSound(const char* stem)
     return sound;
 }
 
-static bool muted = false;
-// The loop a resumed game would be playing by now, had it not been muted:
-// the player hears it once the game is his again. On the one channel, any
-// sound after a loop cuts it off.
-static std::string loopWhileMuted;
-
 void platformPlaySound(const char* stem, int mode)
 {
     // What the game printed before the sound belongs on the screen while it
     // plays.
     std::cout.flush();
-    if (muted)
-        loopWhileMuted = mode == SOUND_LOOP ? stem : "";
-    if (muted || audioState == AUDIO_UNAVAILABLE)
+    if (skippedWhileMuted(stem, mode) || audioState == AUDIO_UNAVAILABLE)
         return;
     void* sound = decodedSound(stem);
     if (sound)
@@ -118,17 +110,7 @@ void platformPlaySound(const char* stem, int mode)
 
 void platformStopSound()
 {
-    loopWhileMuted.clear();
+    forgetLoopWhileMuted();
     if (audioState == AUDIO_OPEN)
         stopSound();
-}
-
-void muteSounds(bool mute)
-{
-    muted = mute;
-    if (!muted && !loopWhileMuted.empty()) {
-        std::string stem = loopWhileMuted;
-        loopWhileMuted.clear();
-        platformPlaySound(stem.c_str(), SOUND_LOOP);
-    }
 }

@@ -20,20 +20,13 @@ const DWORD PLAY_IN_A_LOOP = 0x20009;
 static_assert(PLAY_TO_END == SND_FILENAME, "play to the end: a file name, synchronously");
 static_assert(PLAY_IN_A_LOOP == (SND_FILENAME | SND_ASYNC | SND_LOOP), "loop: a file name, in the background");
 
-static bool muted = false;
-// The loop a resumed game would be playing by now, had it not been muted:
-// the player hears it once the game is his again.
-static std::string loopWhileMuted;
-
 void platformPlaySound(const char* stem, int mode)
 {
     // What the game printed before the sound belongs on the screen while it
     // plays.
     std::cout.flush();
-    if (muted) {
-        loopWhileMuted = mode == SOUND_LOOP ? stem : "";
+    if (skippedWhileMuted(stem, mode))
         return;
-    }
     std::string path = findSoundFile(stem);
     // Not found anywhere: the working directory's name is still passed, and
     // Windows plays its default sound in place of the recording.
@@ -44,16 +37,6 @@ void platformPlaySound(const char* stem, int mode)
 
 void platformStopSound()
 {
-    loopWhileMuted.clear();
+    forgetLoopWhileMuted();
     PlaySoundA(nullptr, nullptr, 0);
-}
-
-void muteSounds(bool mute)
-{
-    muted = mute;
-    if (!muted && !loopWhileMuted.empty()) {
-        std::string stem = loopWhileMuted;
-        loopWhileMuted.clear();
-        platformPlaySound(stem.c_str(), SOUND_LOOP);
-    }
 }
