@@ -42,6 +42,8 @@ struct Row {
 const Row ROWS[] = {
     {"a line is echoed as it is read", "c", COMMAND, {"look\r"}, {"look"}, "look\n"},
     {"a pasted CR LF is one line end", "cc", COMMAND, {"n\r\ns\n"}, {"n", "s"}, "n\ns\n"},
+    {"Enter after a cut-short sequence still ends the line", "cc", COMMAND, {"a" ESC "[\rb" ESC "O\r"}, {"a", "b"},
+     "a\nb\n"},
     // Moving and typing in the middle.
     {"Left (CSI)", "c", COMMAND, {"ac" ESC "[D" "b\r"}, {"abc"}, "ac" LEFT(1) "bc" BLANK_REST LEFT(1) "\n"},
     {"Left (SS3)", "c", COMMAND, {"ac" ESC "OD" "b\r"}, {"abc"}, "ac" LEFT(1) "bc" BLANK_REST LEFT(1) "\n"},

@@ -418,9 +418,12 @@ static Key readControlSequence()
     bool numberDone = false;
     bool privateReport = false;
     for (;;) {
-        int byte = takeArrived();
-        if (byte == -1)
+        // A byte that is part of no sequence (Enter typed after a cut-short
+        // report, say) is left to be read as itself.
+        int byte = peekByte(0);
+        if (byte == -1 || byte < 0x20 || byte > 0x7E)
             return KEY_NONE;
+        nextByte();
         if (byte >= '0' && byte <= '9') {
             if (!numberDone)
                 number = number * 10 + (byte - '0');
@@ -432,8 +435,7 @@ static Key readControlSequence()
             if (privateReport)
                 return KEY_NONE;
             return byte == '~' ? keyOfTilde(number) : keyOfFinal(byte);
-        } else if (byte < 0x20 || byte > 0x2F) {
-            // Not part of any sequence: the report was cut short.
+        } else if (byte > 0x2F) {
             return KEY_NONE;
         }
     }
@@ -444,9 +446,10 @@ static Key readControlSequence()
 static Key readSingleShift()
 {
     for (;;) {
-        int byte = takeArrived();
-        if (byte == -1)
+        int byte = peekByte(0);
+        if (byte == -1 || byte < 0x20 || byte > 0x7E)
             return KEY_NONE;
+        nextByte();
         if ((byte >= '0' && byte <= '9') || byte == ';')
             continue;
         return keyOfFinal(byte);
