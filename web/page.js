@@ -962,7 +962,12 @@
       stdout: (byte) => {
         if (byte !== null) pendingOutput.push(byte);
       },
-      printErr: (text) => console.warn(text),
+      // What the game says on standard error (a game that can no longer be
+      // saved) is for the player.
+      printErr: (text) => {
+        console.warn(text);
+        say(text);
+      },
       onExit: endOfGame,
       instantiateWasm: (imports, receive) => {
         compileGame()
