@@ -380,3 +380,19 @@ test('a record saved from the page plays natively as the same game, and its tran
     await rm(folder, { recursive: true, force: true });
   }
 });
+
+test('a game the browser\'s storage refuses plays on unsaved, and the player is told', LIMIT, async () => {
+  const page = await openGame(3, () => {
+    const setItem = Storage.prototype.setItem;
+    Storage.prototype.setItem = function (key, value) {
+      if (key.startsWith('quorrell.game')) throw new DOMException('full', 'QuotaExceededError');
+      return setItem.call(this, key, value);
+    };
+  });
+  await page.keyboard.type('nnAnn\n');
+  await waitForText(page, 'You see your messy desk');
+  assert.match(await page.textContent('#notice'), /^This game is not being saved: the browser's storage refused it/);
+  await page.keyboard.type('look\n');
+  await waitForText(page, 'It is high noon');
+  await page.close();
+});
