@@ -75,9 +75,10 @@ EM_JS(bool, writeRecordOnPage, (long offset, const char* bytes, long count), {
 });
 EM_JS(bool, settleRecordOnPage, (), { return Module.page.recordSettle(); });
 EM_JS(bool, cutRecordOnPage, (long length), { return Module.page.recordCut(length); });
+EM_JS(void, forgetRecordOnPage, (), { Module.page.recordForget(); });
+
 // A command of a resumed game, for Up to bring back.
 EM_JS(void, rememberOnPage, (const char* line), { Module.page.remember(UTF8ToString(line)); });
-EM_JS(void, forgetRecordOnPage, (), { Module.page.recordForget(); });
 
 static bool muted = false;
 static bool plainText = false;
