@@ -2,6 +2,11 @@
 // keys typed into the terminal, the screen read back from the page.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { openBrowser, screen, waitForText } from './browser.mjs';
 
 // A test that hangs fails instead.
@@ -213,14 +218,14 @@ test('the page\'s controls are reached by Tab and named, give the keys back, and
   await page.waitForFunction(() => document.documentElement.dataset.theme === 'light');
 
   const names = [];
-  for (let i = 0; i < 5; ++i) {
+  for (let i = 0; i < 9; ++i) {
     await page.keyboard.press('Tab');
     names.push(await page.evaluate(() => {
       const element = document.activeElement;
       return element.getAttribute('aria-label') || element.textContent.trim();
     }));
   }
-  assert.deepEqual(names, ['Y', 'N', 'Smaller text', 'Larger text', 'Dark']);
+  assert.deepEqual(names, ['Y', 'N', 'New game', 'Save record', 'Open record', 'Save transcript', 'Smaller text', 'Larger text', 'Dark']);
   // The theme, chosen, stays chosen, and the keys go back to the game.
   await page.keyboard.press('Enter');
   assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
@@ -282,5 +287,112 @@ test('what scrolled off the top, and the screens cleared before, stay above the 
     const screen = document.getElementById('screen');
     return screen.scrollTop + screen.clientHeight >= screen.scrollHeight - 2;
   });
+  await page.close();
+});
+
+// The native programs, built with cmake in build/.
+const NATIVE = fileURLToPath(new URL('../../build/', import.meta.url));
+const native = (program, args, input = '') =>
+  execFileSync(join(NATIVE, program), args, { input, maxBuffer: 1 << 24 }).toString('latin1');
+
+async function saved(page, button) {
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click(button)]);
+  if (await page.isVisible('#command')) assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  return readFile(await download.path());
+}
+
+test('a game is kept as it is played: a reload picks it up where it stopped, and New game asks first', LIMIT, async () => {
+  const page = await openGame(5);
+  await page.keyboard.type('nnBob\n');
+  await waitForText(page, 'You see your messy desk');
+  await page.keyboard.type('open drawer\ntake gun\n');
+  const before = await waitForText(page, 'take gun');
+  await page.waitForTimeout(300);
+  const stopped = await screen(page);
+  assert.deepEqual(stopped.slice(0, before.indexOf('take gun') + 1), before.slice(0, before.indexOf('take gun') + 1));
+
+  // The address without a seed is where a player comes back.
+  await page.goto(browser.address);
+  await waitForText(page, 'take gun');
+  await page.waitForTimeout(300);
+  assert.deepEqual(await screen(page), stopped);
+  await page.keyboard.press('ArrowUp');
+  assert.equal(await page.inputValue('#command'), 'take gun');
+  await page.keyboard.press('Escape');
+  await page.fill('#command', '');
+  await page.keyboard.type('look\n');
+  await waitForText(page, 'It is high noon');
+
+  // Refused, the game plays on; accepted, a new one starts.
+  page.once('dialog', (dialog) => dialog.dismiss());
+  await page.click('#new-game');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  page.once('dialog', (dialog) => dialog.accept());
+  await page.click('#new-game');
+  await waitForText(page, 'Instructions?  Y or N');
+  await page.reload();
+  await waitForText(page, 'Instructions?  Y or N');
+  await page.close();
+});
+
+test('a record saved from the page plays natively as the same game, and its transcript is the native one', LIMIT, async () => {
+  const folder = await mkdtemp(join(tmpdir(), 'quorrell-records-'));
+  try {
+    const page = await openGame(7);
+    const input = 'nnBob\nopen drawer\ntake gun\nlook\n';
+    await page.keyboard.type(input);
+    await waitForText(page, 'It is high noon');
+    const open = await saved(page, '#save-record');
+    const openFile = join(folder, 'open.rec');
+    await writeFile(openFile, open);
+    // Byte for byte the record the terminal game keeps of the same game.
+    const nativeFile = join(folder, 'native.rec');
+    native('quorrell', ['--seed', '7', '--record', nativeFile], input);
+    assert.equal(open.toString('latin1'), (await readFile(nativeFile)).toString('latin1'));
+    assert.equal((await saved(page, '#save-transcript')).toString('latin1'),
+      native('quorrell', ['--transcript', openFile]));
+
+    // Opened in the page, an unfinished record is picked up where it stopped.
+    const other = await browser.context.newPage();
+    await other.goto(`${browser.address}?seed=2`);
+    await waitForText(other, 'Instructions?  Y or N');
+    // The game in the first page is put down, and the page asks first.
+    other.once('dialog', (dialog) => dialog.accept());
+    await other.setInputFiles('#record-file', openFile);
+    await waitForText(other, 'It is high noon');
+    assert.deepEqual(await screen(other), await screen(page));
+    await other.close();
+
+    await page.keyboard.type('quit\ny');
+    await waitForText(page, 'Press escape to exit');
+    await page.keyboard.press('Escape');
+    await page.waitForSelector('#game-over', { state: 'visible' });
+    const ended = await saved(page, '#save-record');
+    const endedFile = join(folder, 'ended.rec');
+    await writeFile(endedFile, ended);
+    assert.match(ended.toString('latin1'), /\nstate ended\n/);
+    assert.equal(native('quorrell-script', ['--replay', endedFile]),
+      native('quorrell-script', ['--seed', '7'], input + 'quit\ny\x1b'));
+    assert.equal((await saved(page, '#save-transcript')).toString('latin1'),
+      native('quorrell', ['--transcript', endedFile]));
+    await page.close();
+  } finally {
+    await rm(folder, { recursive: true, force: true });
+  }
+});
+
+test('a game the browser\'s storage refuses plays on unsaved, and the player is told', LIMIT, async () => {
+  const page = await openGame(3, () => {
+    const setItem = Storage.prototype.setItem;
+    Storage.prototype.setItem = function (key, value) {
+      if (key.startsWith('quorrell.game')) throw new DOMException('full', 'QuotaExceededError');
+      return setItem.call(this, key, value);
+    };
+  });
+  await page.keyboard.type('nnAnn\n');
+  await waitForText(page, 'You see your messy desk');
+  assert.match(await page.textContent('#notice'), /^This game is not being saved: the browser's storage refused it/);
+  await page.keyboard.type('look\n');
+  await waitForText(page, 'It is high noon');
   await page.close();
 });

@@ -199,9 +199,10 @@ test('after one visit the page plays with no network, with the sounds heard, and
     browser.server.close();
     browser.server.closeAllConnections();
     await browser.context.setOffline(true);
+    // The game is picked up where it stopped.
     await page.reload();
-    await waitForText(page, 'Instructions?  Y or N');
-    await page.keyboard.type('nnBob\n');
+    await waitForText(page, 'What is your first name?');
+    await page.keyboard.type('Bob\n');
     await waitForText(page, 'You see your messy desk');
     await browser.context.setOffline(false);
 

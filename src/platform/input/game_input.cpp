@@ -178,6 +178,14 @@ unsigned inputReplayRecord(const std::string& bytes, const std::string& resumeHi
     return header.seed;
 }
 
+unsigned inputTranscribeRecord(const std::string& bytes)
+{
+    unsigned recordSeed = inputReplayRecord(bytes, std::string());
+    writingTranscript = true;
+    player.muteSounds(true);
+    return recordSeed;
+}
+
 void inputSaveNewGame(unsigned newSeed, RecordStore recordStore, bool headerStored)
 {
     record = recordNewHeader(newSeed);
@@ -235,9 +243,7 @@ unsigned inputBeginGame(bool playersKeyboard)
     if (options.replayPath) {
         seed = inputReplayRecord(namedRecord, recordFileResumeHint(options.replayPath));
     } else if (options.transcriptPath) {
-        seed = inputReplayRecord(namedRecord, recordFileResumeHint(options.transcriptPath));
-        writingTranscript = true;
-        player.muteSounds(true);
+        seed = inputTranscribeRecord(namedRecord);
     } else if (options.resumePath) {
         seed = inputResumeRecord(namedRecord, namedStore);
     } else if (playersKeyboard && !options.noSave) {

@@ -67,6 +67,9 @@ unsigned inputBeginGame(bool playersKeyboard);
 unsigned inputResumeRecord(const std::string& record, RecordStore store);
 unsigned inputReplayRecord(const std::string& record, const std::string& resumeHint);
 void inputSaveNewGame(unsigned seed, RecordStore store, bool headerStored);
+// A record played at once, in silence and to its last byte, for its
+// transcript: what quorrell --transcript does with a file.
+unsigned inputTranscribeRecord(const std::string& record);
 
 // True while a resumed game plays its record at full speed, and for the
 // whole of a transcript: no pauses, no sounds.

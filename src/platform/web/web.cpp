@@ -7,17 +7,22 @@
 // Standard output reaches the page through its stdout device; it is flushed
 // before every wait, so the screen is always up to date when the game stops
 // to listen.
+#include "platform/input/game_input.h"
 #include "platform/input/line_editor.h"
 #include "platform/input/options.h"
+#include "platform/input/plain_text.h"
+#include "platform/input/record.h"
 #include "platform/input/screen_codes.h"
 #include "platform/platform.h"
 
 #include <emscripten.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
+#include <string>
 
 // The next key byte from the page's queue, waiting for the player when it
 // is empty. Keys typed ahead wait there, unseen, until the game reads them.
@@ -52,6 +57,32 @@ EM_ASYNC_JS(void, playOnPage, (const char* stem, int loop), {
 
 EM_JS(void, stopOnPage, (), { Module.page.stopSound(); });
 
+// The game the page asks for, and its record when it has one: a game put
+// down to pick up, an ended one to watch, or one to write as plain text.
+const int GAME_NEW = 0;
+const int GAME_RESUMED = 1;
+const int GAME_REPLAYED = 2;
+const int GAME_TRANSCRIBED = 3;
+
+EM_JS(int, gameOnPage, (), { return Module.page.gameKind(); });
+EM_JS(int, recordLengthOnPage, (), { return Module.page.record().length; });
+EM_JS(void, copyRecordFromPage, (char* bytes), { HEAPU8.set(Module.page.record(), bytes); });
+
+// The record kept in the browser's storage; each call is true when it
+// worked.
+EM_JS(bool, writeRecordOnPage, (long offset, const char* bytes, long count), {
+    return Module.page.recordWrite(offset, HEAPU8.slice(bytes, bytes + count));
+});
+EM_JS(bool, settleRecordOnPage, (), { return Module.page.recordSettle(); });
+EM_JS(bool, cutRecordOnPage, (long length), { return Module.page.recordCut(length); });
+EM_JS(void, forgetRecordOnPage, (), { Module.page.recordForget(); });
+
+// A command of a resumed game, for Up to bring back.
+EM_JS(void, rememberOnPage, (const char* line), { Module.page.remember(UTF8ToString(line)); });
+
+static bool muted = false;
+static bool plainText = false;
+
 static void flushOutput()
 {
     std::cout.flush();
@@ -75,26 +106,63 @@ static bool seedFromArguments(int argc, char** argv, unsigned* seed)
     return false;
 }
 
-unsigned platformStart(int argc, char** argv)
+static const char* const storageRefused = "the browser's storage refused it (full, or turned off for this site)";
+
+static const char* writeRecord(long offset, const char* bytes, long count)
 {
-    editorConnect(waitForKeyByte, peekKeyByte, echo);
-    unsigned seed = 0;
-    if (seedFromArguments(argc, argv, &seed))
-        return seed;
-    return static_cast<unsigned>(std::time(nullptr));
+    return writeRecordOnPage(offset, bytes, count) ? nullptr : storageRefused;
+}
+
+static const char* settleRecord()
+{
+    return settleRecordOnPage() ? nullptr : storageRefused;
+}
+
+static const char* cutRecord(long length)
+{
+    return cutRecordOnPage(length) ? nullptr : storageRefused;
+}
+
+static std::string pageResumeHint()
+{
+    return "the page's Open record";
+}
+
+static const RecordStore pageStore = {writeRecord, settleRecord, cutRecord, forgetRecordOnPage, pageResumeHint};
+
+static std::string recordFromPage()
+{
+    std::string bytes(static_cast<std::size_t>(recordLengthOnPage()), '\0');
+    if (!bytes.empty())
+        copyRecordFromPage(&bytes[0]);
+    return bytes;
+}
+
+// The transcript reaches the page as standard output, like the screen.
+static void finishTranscript()
+{
+    plainFinish();
+    std::cout.flush();
+    std::fflush(stdout);
 }
 
 void platformGotoXY(int column, int row)
 {
-    writeCursorPlacement(column, row);
+    if (plainText)
+        plainPlaceCursor(column, row);
+    else
+        writeCursorPlacement(column, row);
 }
 
 void platformClearScreen()
 {
-    writeClearScreen();
+    if (plainText)
+        plainClearScreen();
+    else
+        writeClearScreen();
 }
 
-int platformReadKey()
+static int readKeyLive()
 {
     flushOutput();
     awaitOnPage(AWAIT_KEY, 0);
@@ -103,7 +171,7 @@ int platformReadKey()
     return key;
 }
 
-bool platformReadLine(char* line, int capacity)
+static bool readLineLive(char* line, int capacity)
 {
     flushOutput();
     awaitOnPage(AWAIT_COMMAND, capacity - 1);
@@ -122,21 +190,62 @@ static bool readAnswerOnPage(char* line, int capacity)
     return read;
 }
 
-bool platformReadWord(char* word, int capacity)
+static bool readWordLive(char* word, int capacity)
 {
     flushOutput();
     return editorReadFirstWord(word, capacity, readAnswerOnPage);
 }
 
+static void muteSounds(bool mute)
+{
+    muted = mute;
+}
+
+int platformReadKey()
+{
+    if (!plainText)
+        return inputReadKey();
+    plainAwaitInput();
+    int key = inputReadKey();
+    plainTypedKey(key);
+    return key;
+}
+
+bool platformReadLine(char* line, int capacity)
+{
+    if (!plainText)
+        return inputReadLine(line, capacity);
+    plainAwaitInput();
+    bool read = inputReadLine(line, capacity);
+    if (read)
+        plainTypedLine(line, false);
+    return read;
+}
+
+bool platformReadWord(char* word, int capacity)
+{
+    if (!plainText)
+        return inputReadWord(word, capacity);
+    plainAwaitInput();
+    bool read = inputReadWord(word, capacity);
+    if (read)
+        plainTypedLine(word, false);
+    return read;
+}
+
 void platformWait(unsigned milliseconds)
 {
     flushOutput();
+    if (inputFastForward())
+        return;
     emscripten_sleep(milliseconds);
 }
 
 void platformPlaySound(const char* stem, int mode)
 {
     flushOutput();
+    if (muted || inputFastForward())
+        return;
     playOnPage(stem, mode == SOUND_LOOP ? 1 : 0);
 }
 
@@ -145,7 +254,38 @@ void platformStopSound()
     stopOnPage();
 }
 
-// The page does not save its games yet.
-void platformCommandTurn(int)
+void platformCommandTurn(int turn)
 {
+    inputCommandTurn(turn);
+}
+
+unsigned platformStart(int argc, char** argv)
+{
+    editorConnect(waitForKeyByte, peekKeyByte, echo);
+    int kind = gameOnPage();
+    std::string record = kind == GAME_NEW ? std::string() : recordFromPage();
+    RecordHeader header = {};
+    if (kind != GAME_NEW && !recordReadHeader(record, &header)) {
+        std::cerr << "The record cannot be read; a new game starts.\n";
+        kind = GAME_NEW;
+    }
+    // The page draws a replayed line where the player typed it, as the
+    // terminal does; the transcript writes the lines itself.
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, rememberOnPage},
+                       kind != GAME_TRANSCRIBED);
+    if (kind == GAME_RESUMED)
+        return inputResumeRecord(record, pageStore);
+    if (kind == GAME_REPLAYED)
+        return inputReplayRecord(record, pageResumeHint());
+    if (kind == GAME_TRANSCRIBED) {
+        plainText = true;
+        plainTakeStandardOutput("\xe2\x96\xb2");
+        std::atexit(finishTranscript);
+        return inputTranscribeRecord(record);
+    }
+    unsigned seed = 0;
+    if (!seedFromArguments(argc, argv, &seed))
+        seed = static_cast<unsigned>(std::time(nullptr));
+    inputSaveNewGame(seed, pageStore, false);
+    return seed;
 }
