@@ -51,8 +51,9 @@ static std::vector<std::string> namesIn(const std::string& folder)
 
 static const char SEPARATOR = '/';
 
-// A relative XDG_STATE_HOME is to be ignored, as the base directory
-// specification says.
+// A relative XDG_STATE_HOME is ignored, as the freedesktop.org base
+// directories are meant to be: a relative one would move with the working
+// folder.
 std::string savedGamesFolder()
 {
     const char* state = std::getenv("XDG_STATE_HOME");
