@@ -452,3 +452,20 @@ void plainEndTranscript()
         std::_Exit(1);
     }
 }
+
+int plainReadKey(int (*read)())
+{
+    plainAwaitInput();
+    int key = read();
+    plainTypedKey(key);
+    return key;
+}
+
+bool plainReadText(char* text, int capacity, bool (*read)(char* text, int capacity))
+{
+    plainAwaitInput();
+    bool wasRead = read(text, capacity);
+    if (wasRead)
+        plainTypedLine(text, false);
+    return wasRead;
+}

@@ -35,6 +35,12 @@ void plainAwaitInput();
 // blank after a question that it would touch.
 void plainTypedKey(int key);
 
+// A read of a game written as plain text with no echo of its own (a
+// transcript): the text is brought up to the read first, and what was read
+// goes in its place after.
+int plainReadKey(int (*read)());
+bool plainReadText(char* text, int capacity, bool (*read)(char* text, int capacity));
+
 // The line the game read, in its place, then its line end. alreadyShown:
 // the platform's echo has written exactly the blanks before the cursor and
 // the line to the sink, and only the line end is missing.

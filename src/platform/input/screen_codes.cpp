@@ -1,5 +1,7 @@
 #include "platform/input/screen_codes.h"
 
+#include "platform/input/plain_text.h"
+
 #include <iostream>
 
 void writeCursorPlacement(int column, int row)
@@ -10,4 +12,20 @@ void writeCursorPlacement(int column, int row)
 void writeClearScreen()
 {
     std::cout << "\x1b[H\x1b[2J";
+}
+
+void placeCursor(bool plainText, int column, int row)
+{
+    if (plainText)
+        plainPlaceCursor(column, row);
+    else
+        writeCursorPlacement(column, row);
+}
+
+void clearTheScreen(bool plainText)
+{
+    if (plainText)
+        plainClearScreen();
+    else
+        writeClearScreen();
 }

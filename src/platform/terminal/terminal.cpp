@@ -310,18 +310,12 @@ void platformCommandTurn(int turn)
 
 void platformGotoXY(int column, int row)
 {
-    if (plainText)
-        plainPlaceCursor(column, row);
-    else
-        writeCursorPlacement(column, row);
+    placeCursor(plainText, column, row);
 }
 
 void platformClearScreen()
 {
-    if (plainText)
-        plainClearScreen();
-    else
-        writeClearScreen();
+    clearTheScreen(plainText);
 }
 
 void platformWait(unsigned milliseconds)

@@ -148,18 +148,12 @@ static void finishTranscript()
 
 void platformGotoXY(int column, int row)
 {
-    if (plainText)
-        plainPlaceCursor(column, row);
-    else
-        writeCursorPlacement(column, row);
+    placeCursor(plainText, column, row);
 }
 
 void platformClearScreen()
 {
-    if (plainText)
-        plainClearScreen();
-    else
-        writeClearScreen();
+    clearTheScreen(plainText);
 }
 
 static int readKeyLive()
@@ -203,34 +197,17 @@ static void muteSounds(bool mute)
 
 int platformReadKey()
 {
-    if (!plainText)
-        return inputReadKey();
-    plainAwaitInput();
-    int key = inputReadKey();
-    plainTypedKey(key);
-    return key;
+    return plainText ? plainReadKey(inputReadKey) : inputReadKey();
 }
 
 bool platformReadLine(char* line, int capacity)
 {
-    if (!plainText)
-        return inputReadLine(line, capacity);
-    plainAwaitInput();
-    bool read = inputReadLine(line, capacity);
-    if (read)
-        plainTypedLine(line, false);
-    return read;
+    return plainText ? plainReadText(line, capacity, inputReadLine) : inputReadLine(line, capacity);
 }
 
 bool platformReadWord(char* word, int capacity)
 {
-    if (!plainText)
-        return inputReadWord(word, capacity);
-    plainAwaitInput();
-    bool read = inputReadWord(word, capacity);
-    if (read)
-        plainTypedLine(word, false);
-    return read;
+    return plainText ? plainReadText(word, capacity, inputReadWord) : inputReadWord(word, capacity);
 }
 
 void platformWait(unsigned milliseconds)

@@ -207,34 +207,17 @@ static bool readWordLive(char* word, int capacity)
 
 int platformReadKey()
 {
-    if (!writingTranscript)
-        return inputReadKey();
-    plainAwaitInput();
-    int key = inputReadKey();
-    plainTypedKey(key);
-    return key;
-}
-
-// In a transcript the line read takes its place in the text.
-static bool readText(char* text, int capacity, bool (*read)(char*, int))
-{
-    if (!writingTranscript)
-        return read(text, capacity);
-    plainAwaitInput();
-    bool wasRead = read(text, capacity);
-    if (wasRead)
-        plainTypedLine(text, false);
-    return wasRead;
+    return writingTranscript ? plainReadKey(inputReadKey) : inputReadKey();
 }
 
 bool platformReadLine(char* line, int capacity)
 {
-    return readText(line, capacity, inputReadLine);
+    return writingTranscript ? plainReadText(line, capacity, inputReadLine) : inputReadLine(line, capacity);
 }
 
 bool platformReadWord(char* word, int capacity)
 {
-    return readText(word, capacity, inputReadWord);
+    return writingTranscript ? plainReadText(word, capacity, inputReadWord) : inputReadWord(word, capacity);
 }
 
 void platformWait(unsigned milliseconds)
