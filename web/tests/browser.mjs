@@ -48,10 +48,15 @@ export async function screen(page) {
 }
 
 // Waits until some row of the screen holds `text`; the screen when it does.
+// A new game or an opened record reloads the page, so a look that the
+// reload cuts short is simply taken again.
 export async function waitForText(page, text, timeout = 10000) {
   const end = Date.now() + timeout;
   for (;;) {
-    const rows = await screen(page);
+    const rows = await screen(page).catch((error) => {
+      if (/context was destroyed|navigat/i.test(error.message)) return [];
+      throw error;
+    });
     if (rows.some((row) => row.includes(text))) return rows;
     if (Date.now() > end) throw new Error(`"${text}" never appeared; the screen:\n${rows.join('\n')}`);
     await page.waitForTimeout(25);
