@@ -28,6 +28,68 @@ const int NAME = 28;     // the name's 27
 
 const std::string FULL_COMMAND = "abcdefghijklmnopqrstuvwx";
 
+// The keys in the bursts they arrive in, and every byte the editor drew.
+std::vector<std::string> bursts;
+std::size_t burst = 0;
+std::size_t place = 0;
+std::string drawn;
+
+int nextKey()
+{
+    while (burst < bursts.size() && place == bursts[burst].size()) {
+        ++burst;
+        place = 0;
+    }
+    if (burst == bursts.size())
+        return -1;
+    return static_cast<unsigned char>(bursts[burst][place++]);
+}
+
+int peekKey(int offset)
+{
+    if (burst == bursts.size() || place + static_cast<std::size_t>(offset) >= bursts[burst].size())
+        return -1;
+    return static_cast<unsigned char>(bursts[burst][place + static_cast<std::size_t>(offset)]);
+}
+
+void draw(const char* bytes, int count)
+{
+    drawn.append(bytes, static_cast<std::size_t>(count));
+}
+
+// The editor's control bytes spelled out, for a failure that can be read.
+std::string visible(const std::string& bytes)
+{
+    std::string shown;
+    for (char byte : bytes) {
+        switch (byte) {
+        case '\x1b': shown += "\\e"; break;
+        case '\a': shown += "\\a"; break;
+        case '\b': shown += "\\b"; break;
+        case '\r': shown += "\\r"; break;
+        default: shown += byte;
+        }
+    }
+    return shown;
+}
+
+// A row's child writes what was drawn, then each read's result after a zero
+// byte; both must be as the row says.
+void expectPlayed(const Transcript& child, const std::string& expectDrawn, const std::vector<std::string>& expectRead)
+{
+    ASSERT_EQ(child.exitStatus, 0);
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t zero = child.output.find('\0'); zero != std::string::npos;
+         zero = child.output.find('\0', start)) {
+        parts.push_back(child.output.substr(start, zero - start));
+        start = zero + 1;
+    }
+    parts.push_back(child.output.substr(start));
+    EXPECT_EQ(visible(parts.front()), visible(expectDrawn));
+    EXPECT_EQ(std::vector<std::string>(parts.begin() + 1, parts.end()), expectRead);
+}
+
 struct Row {
     const char* name;
     const char* reads;  // one letter a read: c a command line, a an answer, k a key
@@ -128,34 +190,6 @@ const Row ROWS[] = {
     {"the end of input", "kc", 0, {""}, {END, END}, ""},
 };
 
-std::vector<std::string> bursts;
-std::size_t burst = 0;
-std::size_t place = 0;
-std::string drawn;
-
-int nextKey()
-{
-    while (burst < bursts.size() && place == bursts[burst].size()) {
-        ++burst;
-        place = 0;
-    }
-    if (burst == bursts.size())
-        return -1;
-    return static_cast<unsigned char>(bursts[burst][place++]);
-}
-
-int peekKey(int offset)
-{
-    if (burst == bursts.size() || place + static_cast<std::size_t>(offset) >= bursts[burst].size())
-        return -1;
-    return static_cast<unsigned char>(bursts[burst][place + static_cast<std::size_t>(offset)]);
-}
-
-void draw(const char* bytes, int count)
-{
-    drawn.append(bytes, static_cast<std::size_t>(count));
-}
-
 // What the row's reads give, each after a zero byte, behind what was drawn.
 std::string play(const Row& row)
 {
@@ -178,33 +212,13 @@ std::string play(const Row& row)
     return drawn + report;
 }
 
-// Escape and the bell spelled out, for a failure that can be read.
-std::string visible(const std::string& bytes)
-{
-    std::string shown;
-    for (char byte : bytes)
-        shown += byte == '\x1b' ? std::string("\\e") : byte == '\a' ? std::string("\\a") : std::string(1, byte);
-    return shown;
-}
-
 } // namespace
 
 TEST(LineEditor, ReadsAndDrawsAsEachRowSays)
 {
     for (const Row& row : ROWS) {
         SCOPED_TRACE(row.name);
-        Transcript child = playScene("", [&row] { std::cout << play(row); });
-        ASSERT_EQ(child.exitStatus, 0);
-        std::vector<std::string> parts;
-        std::size_t start = 0;
-        for (std::size_t zero = child.output.find('\0'); zero != std::string::npos;
-             zero = child.output.find('\0', start)) {
-            parts.push_back(child.output.substr(start, zero - start));
-            start = zero + 1;
-        }
-        parts.push_back(child.output.substr(start));
-        EXPECT_EQ(visible(parts.front()), visible(row.drawn));
-        EXPECT_EQ(std::vector<std::string>(parts.begin() + 1, parts.end()), row.read);
+        expectPlayed(playScene("", [&row] { std::cout << play(row); }), row.drawn, row.read);
     }
 }
 
@@ -212,12 +226,8 @@ TEST(LineEditor, ReadsAndDrawsAsEachRowSays)
 // of none, a line that wraps on a screen of known width, and the plain echo.
 namespace columns {
 
-#define ESC "\x1b"
-#define LEFT(n) ESC "[" #n "D"
-#define RIGHT(n) ESC "[" #n "C"
 #define UP(n) ESC "[" #n "A"
 #define DOWN(n) ESC "[" #n "B"
-#define BLANK_REST ESC "[K"
 #define BLANK_BELOW ESC "[J"
 
 #define SUN "\xe6\x97\xa5"      // 日, two columns
@@ -225,9 +235,6 @@ namespace columns {
 #define E_ACUTE "\xc3\xa9"      // é, one
 #define ACUTE "\xcc\x81"        // a combining acute accent, none
 #define GRIN "\xf0\x9f\x98\x80" // an emoji, two
-
-const int COMMAND = 25;
-const int NAME = 28;
 
 struct Row {
     const char* name;
@@ -273,30 +280,10 @@ const Row ROWS[] = {
      "ab" SUN "\b\b  \b\b" "c" "\b\b\b   \b\b\b" "look" "look"},
 };
 
-std::string keys;
-std::size_t place = 0;
-std::string drawn;
-
-int nextKey()
-{
-    return place < keys.size() ? static_cast<unsigned char>(keys[place++]) : -1;
-}
-
-int peekKey(int offset)
-{
-    std::size_t ahead = place + static_cast<std::size_t>(offset);
-    return ahead < keys.size() ? static_cast<unsigned char>(keys[ahead]) : -1;
-}
-
-void draw(const char* bytes, int count)
-{
-    drawn.append(bytes, static_cast<std::size_t>(count));
-}
-
 // What was drawn, then each read's line after a zero byte.
 std::string play(const Row& row)
 {
-    keys = row.keys;
+    bursts = {row.keys};
     editorConnect(nextKey, peekKey, draw);
     if (row.plain)
         editorUsePlainEcho();
@@ -310,32 +297,12 @@ std::string play(const Row& row)
     return drawn + report;
 }
 
-std::string visible(const std::string& bytes)
-{
-    std::string shown;
-    for (char byte : bytes)
-        shown += byte == '\x1b' ? std::string("\\e") : byte == '\b' ? std::string("\\b") : byte == '\r' ? "\\r"
-                                                                                                          : std::string(1, byte);
-    return shown;
-}
-
 } // namespace columns
 
 TEST(LineEditor, CountsColumnsWrapsAndEchoesPlainlyAsEachRowSays)
 {
     for (const columns::Row& row : columns::ROWS) {
         SCOPED_TRACE(row.name);
-        Transcript child = playScene("", [&row] { std::cout << columns::play(row); });
-        ASSERT_EQ(child.exitStatus, 0);
-        std::vector<std::string> parts;
-        std::size_t start = 0;
-        for (std::size_t zero = child.output.find('\0'); zero != std::string::npos;
-             zero = child.output.find('\0', start)) {
-            parts.push_back(child.output.substr(start, zero - start));
-            start = zero + 1;
-        }
-        parts.push_back(child.output.substr(start));
-        EXPECT_EQ(columns::visible(parts.front()), columns::visible(row.drawn));
-        EXPECT_EQ(std::vector<std::string>(parts.begin() + 1, parts.end()), row.read);
+        expectPlayed(playScene("", [&row] { std::cout << columns::play(row); }), row.drawn, row.read);
     }
 }
