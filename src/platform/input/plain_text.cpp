@@ -59,17 +59,22 @@ static PlainRow blankRow()
     return {std::vector<std::string>(), UNCHANGED};
 }
 
-void plainStart(PlainSink plainSink, const char* triangle)
+static void emptyScreen()
 {
-    sink = plainSink;
-    upTriangle = triangle;
     screen.assign(SCREEN_ROWS, blankRow());
     cursorColumn = 0;
     cursorRow = 0;
     rowsWritten = 0;
+    openRow = NO_ROW;
+}
+
+void plainStart(PlainSink plainSink, const char* triangle)
+{
+    sink = plainSink;
+    upTriangle = triangle;
+    emptyScreen();
     layingOut = false;
     lineOpen = false;
-    openRow = NO_ROW;
     openColumns = 0;
     keyLast = false;
     characterSoFar.clear();
@@ -308,11 +313,7 @@ void plainPlaceCursor(int column, int row)
 void plainClearScreen()
 {
     putUnfinishedCharacter();
-    screen.assign(SCREEN_ROWS, blankRow());
-    cursorColumn = 0;
-    cursorRow = 0;
-    rowsWritten = 0;
-    openRow = NO_ROW;
+    emptyScreen();
     layingOut = true;
     keyLast = false;
 }

@@ -198,31 +198,31 @@ int platformReadKey()
 {
     if (!plainText)
         return inputReadKey();
-    plainAwaitInput();
-    int key = inputReadKey();
-    plainTypedKey(key);
+    int key = plainReadKey(inputReadKey);
     std::cout.flush();
     return key;
 }
 
-bool platformReadLine(char* line, int capacity)
+// In plain text the editor's own echo may already show the line; see
+// placeTypedText.
+static bool readText(char* text, int capacity, bool (*read)(char* text, int capacity))
 {
     if (!plainText)
-        return inputReadLine(line, capacity);
+        return read(text, capacity);
     plainAwaitInput();
-    bool read = inputReadLine(line, capacity);
-    placeTypedText(read ? line : nullptr);
-    return read;
+    bool wasRead = read(text, capacity);
+    placeTypedText(wasRead ? text : nullptr);
+    return wasRead;
+}
+
+bool platformReadLine(char* line, int capacity)
+{
+    return readText(line, capacity, inputReadLine);
 }
 
 bool platformReadWord(char* word, int capacity)
 {
-    if (!plainText)
-        return inputReadWord(word, capacity);
-    plainAwaitInput();
-    bool read = inputReadWord(word, capacity);
-    placeTypedText(read ? word : nullptr);
-    return read;
+    return readText(word, capacity, inputReadWord);
 }
 
 // The screens are laid out for 80 by 24 and the title clears the screen at
