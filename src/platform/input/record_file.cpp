@@ -291,14 +291,24 @@ RecordStore recordFileCreate(const char* path, unsigned seed)
     return fileStore();
 }
 
+bool recordFileRead(const std::string& path, std::string& bytes)
+{
+    int file = open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC);
+    if (file < 0)
+        return false;
+    bool read = readWhole(file, bytes);
+    int readError = errno;
+    close(file);
+    errno = readError;
+    return read;
+}
+
 std::string recordFileLoad(const char* path)
 {
     refuseAnythingButAFile(path);
-    int file = open(path, O_RDONLY | O_BINARY | O_CLOEXEC);
     std::string bytes;
-    if (file < 0 || !readWhole(file, bytes))
+    if (!recordFileRead(path, bytes))
         refuse("cannot read the record " + quoted(path) + ": " + std::strerror(errno));
-    close(file);
     RecordHeader header = {};
     if (!recordReadHeader(bytes, &header))
         refuse(quoted(path) + " is not a Quorrell record");

@@ -16,6 +16,10 @@ RecordStore recordFileCreate(const char* path, unsigned seed);
 // --replay FILE: the whole record.
 std::string recordFileLoad(const char* path);
 
+// The bytes of the file at path, up to where they show it is no record;
+// false, with errno, when it cannot be read. Refuses nothing.
+bool recordFileRead(const std::string& path, std::string& bytes);
+
 // --resume FILE: the whole record, refused when its game has ended; the file
 // is held for this game alone until it ends.
 RecordStore recordFileOpenForResume(const char* path, std::string* record);

@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <vector>
 
@@ -90,14 +88,6 @@ static bool isSavedGame(const std::string& name)
     return name.compare(0, sizeof PREFIX - 1, PREFIX) == 0 && endsWith(name, SUFFIX) && !endsWith(name, SET_ASIDE);
 }
 
-static std::string bytesOf(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
 bool findPutDownGame(const std::string& folder, PutDownGame* game)
 {
     bool found = false;
@@ -113,9 +103,9 @@ bool findPutDownGame(const std::string& folder, PutDownGame* game)
         // Two put down in the same second: the one started later.
         if (found && (written < game->putDownAt || (written == game->putDownAt && name < latestName)))
             continue;
-        std::string record = bytesOf(path);
+        std::string record;
         RecordHeader header = {};
-        if (!recordReadHeader(record, &header) || header.ended || !recordHasInput(record, header) ||
+        if (!recordFileRead(path, record) || !recordReadHeader(record, &header) || header.ended || !recordHasInput(record, header) ||
             recordFileInUse(path))
             continue;
         *game = {path, written, recordTurns(record, header)};
