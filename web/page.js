@@ -45,11 +45,7 @@
 
   // Both follow the system until the player chooses; then the choice stays.
   function stored(name) {
-    try {
-      return localStorage.getItem('quorrell.' + name);
-    } catch (e) {
-      return null;
-    }
+    return fromStorage(localStorage, 'quorrell.' + name);
   }
   function store(name, value) {
     try {
@@ -645,10 +641,11 @@
     return (match[1] || match[2]).trim();
   }
 
+  // A browser that keeps nothing, or refuses the page its storage, reads as
+  // one that has nothing kept.
   function fromStorage(area, key) {
     try {
-      const text = area.getItem(key);
-      return text === null ? null : text;
+      return area.getItem(key);
     } catch (e) {
       return null;
     }
@@ -761,6 +758,18 @@
     return game.bytes.length > 0 ? game.bytes : null;
   }
 
+  // Every game on the page, the transcript's too, is made from the one
+  // compiled module.
+  function instantiateGame(onError) {
+    return (imports, receive) => {
+      compileGame()
+        .then((module) => WebAssembly.instantiate(module, imports))
+        .then((instance) => receive(instance))
+        .catch(onError);
+      return {};
+    };
+  }
+
   // The transcript is the record played again through the game's own plain
   // text, in a second, silent game that reads only the record.
   function transcribe(bytes) {
@@ -786,13 +795,7 @@
         },
         printErr: (line) => console.warn(line),
         onExit: () => resolve(new Uint8Array(text)),
-        instantiateWasm: (imports, receive) => {
-          compileGame()
-            .then((module) => WebAssembly.instantiate(module, imports))
-            .then((instance) => receive(instance))
-            .catch(reject);
-          return {};
-        },
+        instantiateWasm: instantiateGame(reject),
       }).catch((error) => {
         if (!isGameExit(error)) reject(error);
       });
@@ -969,13 +972,7 @@
         say(text);
       },
       onExit: endOfGame,
-      instantiateWasm: (imports, receive) => {
-        compileGame()
-          .then((module) => WebAssembly.instantiate(module, imports))
-          .then((instance) => receive(instance))
-          .catch(couldNotLoad);
-        return {};
-      },
+      instantiateWasm: instantiateGame(couldNotLoad),
     }).catch(couldNotLoad);
   }
 
