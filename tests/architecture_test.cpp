@@ -5,6 +5,8 @@
 #include <functional>
 #include <regex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -59,4 +61,29 @@ TEST(Architecture, TheWorldIncludesNothingAboveItAndIncludesAreWrittenFromSrc)
     forEachSourceLine(sourceRoot, [&](const fs::path& path, int lineNumber, const std::string& line) {
         EXPECT_FALSE(std::regex_search(line, climbing)) << path << ':' << lineNumber << ": " << line;
     });
+}
+
+// The front ends' shared folders stand in layers: each includes only from
+// the folders below it, and none from a front end, so a piece taken for a
+// new front end never drags another front end along.
+TEST(Architecture, TheSharedPlatformFoldersIncludeOnlyTheLayersBelowThem)
+{
+    const std::vector<std::pair<std::string, std::string>> layers = {
+        {"input", "input"},
+        {"text", "input|text"},
+        {"command_line", "command_line"},
+        {"records", "input|command_line|records"},
+    };
+    const std::regex platformInclude(R"(#\s*include\s*"platform/([a-z_]+)/)");
+    for (const auto& [folder, allowed] : layers) {
+        const std::regex allowedFolder("^(" + allowed + ")$");
+        int sourcesRead = forEachSourceLine(sourceRoot / "platform" / folder,
+                                            [&](const fs::path& path, int lineNumber, const std::string& line) {
+            std::smatch included;
+            if (std::regex_search(line, included, platformInclude)) {
+                EXPECT_TRUE(std::regex_match(included[1].str(), allowedFolder)) << path << ':' << lineNumber << ": " << line;
+            }
+        });
+        EXPECT_GT(sourcesRead, 0) << folder;
+    }
 }

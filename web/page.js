@@ -630,7 +630,7 @@
     return bytes;
   }
 
-  // The header as the game reads it (src/platform/input/record.cpp): format
+  // The header as the game reads it (src/platform/records/record.cpp): format
   // 2 has the turn, ten places wide, after the state; format 1 does not.
   const HEADER = new RegExp('^Quorrell record\\nformat (?:1\\nseed \\d+\\nstate (open |ended)\\n|' +
     '2\\nseed \\d+\\nstate (open |ended)\\nturn (?=[ \\d]{10}\\n)\\d+ *\\n)');

@@ -1,4 +1,5 @@
-// input/: what the front ends share (reader, line editor, options, records).
+// input/: keys and lines, as every front end reads them: the reader, the
+// line editor and the widths of the characters they echo.
 //
 // The one reader of standard input that lines, words and keys all share, so
 // that nothing typed ahead is lost when the game switches between them.

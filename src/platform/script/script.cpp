@@ -2,11 +2,11 @@
 // standard input as one byte stream, never touches a terminal, never waits,
 // and writes every screen and sound operation into the transcript as a
 // marker, in the order the game performs them.
+#include "platform/command_line/options.h"
 #include "platform/input/input_reader.h"
-#include "platform/input/options.h"
-#include "platform/input/record.h"
-#include "platform/input/record_file.h"
 #include "platform/platform.h"
+#include "platform/records/record.h"
+#include "platform/records/record_file.h"
 
 #include <iostream>
 

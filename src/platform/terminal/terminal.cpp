@@ -8,13 +8,13 @@
 // erased at its end only.
 #include "platform/terminal/terminal.h"
 
-#include "platform/input/game_input.h"
 #include "platform/input/input_reader.h"
 #include "platform/input/line_editor.h"
-#include "platform/input/plain_text.h"
-#include "platform/input/screen_codes.h"
 #include "platform/platform.h"
+#include "platform/records/game_input.h"
 #include "platform/sound/sound_files.h"
+#include "platform/text/plain_text.h"
+#include "platform/text/screen_codes.h"
 
 #include <cerrno>
 #include <cstdio>

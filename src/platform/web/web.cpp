@@ -7,13 +7,13 @@
 // Standard output reaches the page through its stdout device; it is flushed
 // before every wait, so the screen is always up to date when the game stops
 // to listen.
-#include "platform/input/game_input.h"
+#include "platform/command_line/options.h"
 #include "platform/input/line_editor.h"
-#include "platform/input/options.h"
-#include "platform/input/plain_text.h"
-#include "platform/input/record.h"
-#include "platform/input/screen_codes.h"
 #include "platform/platform.h"
+#include "platform/records/game_input.h"
+#include "platform/records/record.h"
+#include "platform/text/plain_text.h"
+#include "platform/text/screen_codes.h"
 
 #include <emscripten.h>
 

@@ -11,12 +11,12 @@
 // key question or for the next line alike. When standard input is a pipe or
 // a file instead, keys and lines are read from it as one byte stream, exactly
 // as on the other platforms.
-#include "platform/input/game_input.h"
+#include "platform/command_line/options.h"
 #include "platform/input/input_reader.h"
-#include "platform/input/options.h"
-#include "platform/input/plain_text.h"
 #include "platform/platform.h"
+#include "platform/records/game_input.h"
 #include "platform/sound/sound_files.h"
+#include "platform/text/plain_text.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "platform/input/record.h"
+#include "platform/records/record.h"
 
-#include "platform/input/options.h"
+#include "platform/command_line/options.h"
 
 #include <cstring>
 

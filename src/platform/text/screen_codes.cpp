@@ -1,6 +1,6 @@
-#include "platform/input/screen_codes.h"
+#include "platform/text/screen_codes.h"
 
-#include "platform/input/plain_text.h"
+#include "platform/text/plain_text.h"
 
 #include <iostream>
 

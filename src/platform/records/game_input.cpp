@@ -1,10 +1,10 @@
-#include "platform/input/game_input.h"
+#include "platform/records/game_input.h"
 
+#include "platform/command_line/options.h"
 #include "platform/input/input_reader.h"
-#include "platform/input/options.h"
-#include "platform/input/record.h"
-#include "platform/input/record_file.h"
-#include "platform/input/saved_games.h"
+#include "platform/records/record.h"
+#include "platform/records/record_file.h"
+#include "platform/records/saved_games.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -1,4 +1,4 @@
-#include "platform/input/plain_text.h"
+#include "platform/text/plain_text.h"
 
 #include "platform/input/character_width.h"
 

@@ -3,7 +3,7 @@
 // so a replay, a resumed game and a saved one behave alike on each of them.
 #pragma once
 
-#include "platform/input/options.h"
+#include "platform/command_line/options.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // refuses it with one line and exit status 2.
 #pragma once
 
-#include "platform/input/game_input.h"
+#include "platform/records/game_input.h"
 
 #include <string>
 

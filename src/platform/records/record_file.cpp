@@ -1,7 +1,7 @@
-#include "platform/input/record_file.h"
+#include "platform/records/record_file.h"
 
-#include "platform/input/options.h"
-#include "platform/input/record.h"
+#include "platform/command_line/options.h"
+#include "platform/records/record.h"
 
 #include <cerrno>
 #include <cstring>

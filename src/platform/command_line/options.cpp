@@ -1,4 +1,4 @@
-#include "platform/input/options.h"
+#include "platform/command_line/options.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "platform/input/saved_games.h"
+#include "platform/records/saved_games.h"
 
-#include "platform/input/record.h"
-#include "platform/input/record_file.h"
+#include "platform/records/record.h"
+#include "platform/records/record_file.h"
 
 #include <cerrno>
 #include <cstdio>
