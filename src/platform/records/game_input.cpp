@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <vector>
 
 static PlayerInput player = {};
 static bool showReplayedLines = false;
@@ -17,8 +18,9 @@ static unsigned seed = 0;
 static std::string namedRecord;
 static RecordStore namedStore = {};
 
-// The record as it stands: what is played again, and what the store is to
-// hold. Only the first kept bytes of it are in the store so far.
+// The record as it stands: what is played again, and every byte the game
+// has read, saved or not. Only the first kept bytes of it are in the store
+// so far.
 static std::string record;
 static RecordHeader header = {};
 static std::size_t kept = 0;
@@ -40,6 +42,7 @@ static bool saveFailed = false;
 static bool inputEnded = false;
 // The turn of the command the game reads next, or -1.
 static int commandTurn = -1;
+static std::vector<CommandRead> commandsRead;
 
 enum ReadKind { KEY, LINE, WORD };
 
@@ -72,13 +75,13 @@ static const char* rewrite(std::size_t at, const std::string& word)
 // is one turn behind in its header, never ahead of its input.
 static void keep(const std::string& bytes, bool atLineStart, int turn)
 {
-    if (!saving || saveFailed)
-        return;
     std::size_t keptBefore = kept;
     std::string turnWord = turn >= 0 && header.turnAt > 0 ? recordTurnWord(turn) : std::string();
     if (!turnWord.empty())
         record.replace(header.turnAt, turnWord.size(), turnWord);
     record += bytes;
+    if (!saving || saveFailed)
+        return;
     const char* reason = store.write(static_cast<long>(kept), record.data() + kept, static_cast<long>(record.size() - kept));
     if (!reason) {
         kept = record.size();
@@ -88,10 +91,10 @@ static void keep(const std::string& bytes, bool atLineStart, int turn)
     if (!reason)
         reason = store.settle();
     if (reason) {
-        // Nothing of this read is left behind, and a record that never
-        // held a byte of input is not left at all.
+        // Nothing of this read is left behind in the store, and a record
+        // that never held a byte of input is not left at all; the game
+        // still has it, and so does the record it plays on with.
         kept = keptBefore;
-        record.resize(kept);
         if (kept == 0)
             store.forget();
         else
@@ -141,6 +144,16 @@ void inputConnectPlayer(const PlayerInput& playerInput, bool showReplayed)
 {
     player = playerInput;
     showReplayedLines = showReplayed;
+}
+
+const std::string& inputRecord()
+{
+    return record;
+}
+
+const std::vector<CommandRead>& inputCommandsRead()
+{
+    return commandsRead;
 }
 
 bool inputFastForward()
@@ -240,6 +253,12 @@ static bool offerThePutDownGame(const std::string& folder)
 
 unsigned inputBeginGame(bool playersKeyboard)
 {
+    // A game that is not saved still has its record, for the player to
+    // take back what he typed.
+    if (record.empty()) {
+        record = recordNewHeader(seed);
+        recordReadHeader(record, &header);
+    }
     if (options.replayPath) {
         seed = inputReplayRecord(namedRecord, recordFileResumeHint(options.replayPath));
     } else if (options.transcriptPath) {
@@ -341,7 +360,12 @@ static bool readText(char* text, int capacity, ReadKind kind, bool (*fromRecord)
 {
     int turn = commandTurn;
     commandTurn = -1;
-    if (readingRecord(kind)) {
+    bool fromTheRecord = readingRecord(kind);
+    if (kind == LINE) {
+        std::size_t at = fromTheRecord ? handedOut - static_cast<std::size_t>(readerBufferedCount()) : record.size();
+        commandsRead.push_back({at, turn});
+    }
+    if (fromTheRecord) {
         std::cout.flush();
         bool read = fromRecord(replaySource, text, capacity);
         // A replay watched on the screen shows the commands as they were

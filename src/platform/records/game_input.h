@@ -5,7 +5,9 @@
 
 #include "platform/command_line/options.h"
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 // The front end's own reads from the player.
 struct PlayerInput {
@@ -70,6 +72,20 @@ void inputSaveNewGame(unsigned seed, RecordStore store, bool headerStored);
 // A record played at once, in silence and to its last byte, for its
 // transcript: what quorrell --transcript does with a file.
 unsigned inputTranscribeRecord(const std::string& record);
+
+// The record as it stands: the header, and every byte the game has read,
+// from a record played again and from the player alike, whether or not the
+// game is saved.
+const std::string& inputRecord();
+
+// The command lines the game has read so far, replayed or typed: where each
+// begins in the record, and the turn it was read for (-1 for a line that
+// takes no turn, such as those typed while sinking in the quicksand).
+struct CommandRead {
+    std::size_t offset;
+    int turn;
+};
+const std::vector<CommandRead>& inputCommandsRead();
 
 // True while a resumed game plays its record at full speed, and for the
 // whole of a transcript: no pauses, no sounds.
