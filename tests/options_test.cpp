@@ -243,14 +243,15 @@ TEST(Record, TheFirstFormatIsStillReplayedAndResumed)
 }
 
 // A game put down one way or another, then resumed with the rest of the
-// input: the record is the whole input, and the resumed game shows what the
-// game played in one go shows.
+// input: the record is the whole input up to the Marshal's death, marked
+// ended as the closing screen comes up, without the line typed there, and
+// the resumed game shows what the game played in one go shows.
 void expectResumedAsIfNeverStopped(const std::string& record)
 {
     ASSERT_EQ(fileText(record), header(31, "open ", 2) + FIRST_PART);
     ChildRun resumed = play({GAME, "--resume", record}, SECOND_PART);
     EXPECT_EQ(resumed.status, 0);
-    EXPECT_EQ(fileText(record), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
+    EXPECT_EQ(fileText(record), header(31, "ended", 4) + FIRST_PART + "n\nw\n");
     ChildRun whole = play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART);
     EXPECT_EQ(resumed.out, whole.out);
 }
