@@ -38,11 +38,24 @@ static bool writingTranscript = false;
 
 static bool saving = false;
 static RecordStore store = {};
+// The store is the file record_file.cpp keeps, which a game started again
+// opens again by its name.
+static bool savingToAFile = false;
 static bool saveFailed = false;
 static bool inputEnded = false;
 // The turn of the command the game reads next, or -1.
 static int commandTurn = -1;
 static std::vector<CommandRead> commandsRead;
+// The ending's closing screen waits for Escape.
+static bool gameOver = false;
+
+// A step taken back: its bytes, and the header's turn with it done.
+struct UndoneStep {
+    std::string bytes;
+    int turn;
+};
+// The steps undone, the last undone last: redo puts it back first.
+static std::vector<UndoneStep> redoSteps;
 
 enum ReadKind { KEY, LINE, WORD };
 
@@ -75,6 +88,8 @@ static const char* rewrite(std::size_t at, const std::string& word)
 // is one turn behind in its header, never ahead of its input.
 static void keep(const std::string& bytes, bool atLineStart, int turn)
 {
+    // Something new is typed: what was undone is gone for good.
+    redoSteps.clear();
     std::size_t keptBefore = kept;
     std::string turnWord = turn >= 0 && header.turnAt > 0 ? recordTurnWord(turn) : std::string();
     if (!turnWord.empty())
@@ -211,6 +226,7 @@ void inputStart(int argc, char** argv, unsigned clockSeed)
 {
     options = readProgramOptions(argc, argv, true);
     seed = options.seedGiven ? options.seed : clockSeed;
+    savingToAFile = options.recordPath || options.resumePath;
     if (options.recordPath)
         inputSaveNewGame(seed, recordFileCreate(options.recordPath, seed), true);
     else if (options.replayPath)
@@ -238,6 +254,7 @@ static bool offerThePutDownGame(const std::string& folder)
             std::cout << '\n';
             std::string bytes;
             RecordStore gameStore = recordFileOpenForResume(game.path.c_str(), &bytes);
+            savingToAFile = true;
             seed = inputResumeRecord(bytes, gameStore);
             return true;
         }
@@ -267,8 +284,10 @@ unsigned inputBeginGame(bool playersKeyboard)
         seed = inputResumeRecord(namedRecord, namedStore);
     } else if (playersKeyboard && !options.noSave) {
         std::string folder = savedGamesFolder();
-        if (!offerThePutDownGame(folder))
+        if (!offerThePutDownGame(folder)) {
             inputSaveNewGame(seed, recordFileInFolder(folder), false);
+            savingToAFile = true;
+        }
     }
     return seed;
 }
@@ -348,7 +367,9 @@ int inputReadKey()
     int key = player.readKey();
     if (key == -1)
         inputEnded = true;
-    else
+    // The closing screen waits for Escape: any other key there changes
+    // nothing, and is no part of the game.
+    else if (!gameOver || key == 27)
         keep(std::string(1, static_cast<char>(key)), false, -1);
     return key;
 }
@@ -392,4 +413,197 @@ bool inputReadLine(char* line, int capacity)
 bool inputReadWord(char* word, int capacity)
 {
     return readText(word, capacity, WORD, readerReadWord, player.readWord);
+}
+
+void inputGameOver()
+{
+    gameOver = true;
+    const char* reason = rewrite(header.stateAt, recordStateWord(true));
+    if (!saving || saveFailed)
+        return;
+    if (!reason)
+        reason = store.settle();
+    if (reason)
+        stopSaving(reason, false);
+}
+
+// Where the step to take back begins: the last command line read whole. A
+// line being typed at the prompt now has nothing of itself in the record yet.
+static std::size_t lastStepStart()
+{
+    for (auto command = commandsRead.rbegin(); command != commandsRead.rend(); ++command) {
+        if (command->offset < record.size())
+            return command->offset;
+    }
+    return std::string::npos;
+}
+
+bool inputCanUndo()
+{
+    return player.startAgain && !replaying && lastStepStart() != std::string::npos;
+}
+
+bool inputCanRedo()
+{
+    return player.startAgain && !replaying && !redoSteps.empty();
+}
+
+// The header's turn as the record stands before place: that of the last
+// command that took a turn.
+static int turnBefore(std::size_t place)
+{
+    int turn = 0;
+    for (const CommandRead& command : commandsRead) {
+        if (command.offset < place && command.turn >= 0)
+            turn = command.turn;
+    }
+    return turn;
+}
+
+static int turnInHeader()
+{
+    RecordHeader now = {};
+    recordReadHeader(record, &now);
+    return now.turn;
+}
+
+// A game taken back or put forward is open, at the turn of its last step.
+static void setHeaderWords(std::string& bytes, int turn)
+{
+    bytes.replace(header.stateAt, 5, recordStateWord(false));
+    if (header.turnAt > 0 && turn >= 0)
+        bytes.replace(header.turnAt, recordTurnWord(turn).size(), recordTurnWord(turn));
+}
+
+// What a game started again needs of this one, in fields of a name, a
+// length and the bytes: whether and where its record is saved, how much of
+// it the store holds, the record, and the steps to redo.
+static const char HANDED_OVER[] = "Quorrell game handed over\n";
+
+static void addField(std::string& to, const std::string& name, const std::string& bytes)
+{
+    to += name + ' ' + std::to_string(bytes.size()) + '\n' + bytes;
+}
+
+static std::string handedOver(const std::string& bytes, const std::vector<UndoneStep>& redo)
+{
+    bool stillSaving = saving && !saveFailed;
+    std::string fields = HANDED_OVER;
+    addField(fields, "file", stillSaving && savingToAFile ? recordFilePath() : std::string());
+    addField(fields, "saved", stillSaving ? "yes" : "");
+    addField(fields, "record", bytes);
+    for (const UndoneStep& step : redo)
+        addField(fields, "redo " + std::to_string(step.turn), step.bytes);
+    return fields;
+}
+
+// Takes the field at place (its name, and its bytes into value); false at
+// the end or at anything that is no field.
+static bool takeField(const std::string& from, std::size_t& place, std::string& name, std::string& value)
+{
+    std::size_t lineEnd = from.find('\n', place);
+    std::size_t lengthAt = from.rfind(' ', lineEnd);
+    if (lineEnd == std::string::npos || lengthAt == std::string::npos || lengthAt < place)
+        return false;
+    unsigned length = 0;
+    if (!parseSeed(from.substr(lengthAt + 1, lineEnd - lengthAt - 1).c_str(), &length) ||
+        length > from.size() - lineEnd - 1)
+        return false;
+    name = from.substr(place, lengthAt - place);
+    value = from.substr(lineEnd + 1, length);
+    place = lineEnd + 1 + length;
+    return true;
+}
+
+static bool startAgainFrom(const std::string& bytes, const std::vector<UndoneStep>& redo)
+{
+    std::cout.flush();
+    const char* reason = player.startAgain(handedOver(bytes, redo));
+    std::cerr << "\nThe game cannot start again from its record: " << reason << ".\n";
+    return false;
+}
+
+bool inputUndo()
+{
+    if (!inputCanUndo())
+        return false;
+    std::size_t start = lastStepStart();
+    std::vector<UndoneStep> redo = redoSteps;
+    redo.push_back({record.substr(start), turnInHeader()});
+    std::string undone = record.substr(0, start);
+    setHeaderWords(undone, turnBefore(start));
+    return startAgainFrom(undone, redo);
+}
+
+bool inputRedo()
+{
+    if (!inputCanRedo())
+        return false;
+    std::vector<UndoneStep> redo = redoSteps;
+    std::string redone = record + redo.back().bytes;
+    setHeaderWords(redone, redo.back().turn);
+    redo.pop_back();
+    return startAgainFrom(redone, redo);
+}
+
+// The store brought to the record: the header's words first, then the
+// input cut back or added to, and all of it made to last, before the game
+// goes on.
+static void bringTheStoreToTheRecord()
+{
+    if (!saving)
+        return;
+    std::size_t wordsEnd = kept < header.inputAt ? kept : header.inputAt;
+    const char* reason = nullptr;
+    if (wordsEnd > header.stateAt)
+        reason = store.write(static_cast<long>(header.stateAt), record.data() + header.stateAt,
+                             static_cast<long>(wordsEnd - header.stateAt));
+    if (!reason && kept > record.size())
+        reason = store.cut(static_cast<long>(record.size()));
+    else if (!reason && kept < record.size())
+        reason = store.write(static_cast<long>(kept), record.data() + kept, static_cast<long>(record.size() - kept));
+    if (!reason)
+        reason = store.settle();
+    if (reason) {
+        stopSaving(reason, true);
+        return;
+    }
+    kept = record.size();
+}
+
+unsigned inputTakeUpGame(const std::string& given, RecordStore pageStore, long storedLength)
+{
+    std::size_t place = sizeof HANDED_OVER - 1;
+    std::string name, value, file;
+    bool keeping = false;
+    record.clear();
+    redoSteps.clear();
+    bool handed = given.compare(0, place, HANDED_OVER) == 0;
+    while (handed && takeField(given, place, name, value)) {
+        if (name == "file")
+            file = value;
+        else if (name == "saved")
+            keeping = !value.empty();
+        else if (name == "record")
+            record = value;
+        else if (name.compare(0, 5, "redo ") == 0)
+            redoSteps.push_back({value, std::atoi(name.c_str() + 5)});
+    }
+    if (!recordReadHeader(record, &header))
+        refuseCommandLine("the game handed over to start again is no record");
+    if (keeping && !file.empty()) {
+        std::string stored;
+        saveThrough(recordFileOpenAgain(file.c_str(), &stored));
+        savingToAFile = true;
+        kept = stored.size();
+    } else if (keeping && pageStore.write) {
+        saveThrough(pageStore);
+        kept = static_cast<std::size_t>(storedLength);
+    }
+    bringTheStoreToTheRecord();
+    handedOut = header.inputAt;
+    replaying = true;
+    fastForward = true;
+    player.muteSounds(true);
+    return header.seed;
 }

@@ -315,7 +315,8 @@ std::string recordFileLoad(const char* path)
     return bytes;
 }
 
-RecordStore recordFileOpenForResume(const char* path, std::string* record)
+// The record at path, held for this game, and whether its game has ended.
+static RecordStore openToPlayOn(const char* path, std::string* record, bool* ended)
 {
     refuseAnythingButAFile(path);
     recordPath = path;
@@ -326,10 +327,36 @@ RecordStore recordFileOpenForResume(const char* path, std::string* record)
     if (!recordReadHeader(*record, &header))
         refuse(quoted(path) + " is not a Quorrell record");
     holdForThisGame(path);
-    if (header.ended)
-        refuse("the game in " + quoted(path) + " has ended and cannot be resumed; --replay shows it again");
+    *ended = header.ended;
     writtenLength = settledLength = static_cast<long>(record->size());
     return fileStore();
+}
+
+RecordStore recordFileOpenForResume(const char* path, std::string* record)
+{
+    bool ended = false;
+    RecordStore store = openToPlayOn(path, record, &ended);
+    if (ended)
+        refuse("the game in " + quoted(path) + " has ended and cannot be resumed; --replay shows it again");
+    return store;
+}
+
+RecordStore recordFileOpenAgain(const char* path, std::string* record)
+{
+    bool ended = false;
+    return openToPlayOn(path, record, &ended);
+}
+
+std::string recordFilePath()
+{
+    return recordFile >= 0 ? recordPath : std::string();
+}
+
+void recordFileLetGo()
+{
+    if (recordFile >= 0)
+        close(recordFile);
+    recordFile = -1;
 }
 
 // Every folder on the way is made as the last one is, for the player alone;

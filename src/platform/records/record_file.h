@@ -24,6 +24,17 @@ bool recordFileRead(const std::string& path, std::string& bytes);
 // is held for this game alone until it ends.
 RecordStore recordFileOpenForResume(const char* path, std::string* record);
 
+// The same for a game started again after an undo or a redo, which may
+// have ended (it is taken back from its closing screen).
+RecordStore recordFileOpenAgain(const char* path, std::string* record);
+
+// The file the game's record is kept in; empty while there is none.
+std::string recordFilePath();
+
+// Closes the record, and lets go of it for another process to hold: the
+// game started again in its place.
+void recordFileLetGo();
+
 // A new game's record in folder, named for the time the game started and
 // made, with the folder, on the first write (mode 0700 for folders made,
 // 0600 for the record).

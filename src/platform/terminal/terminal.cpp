@@ -54,8 +54,17 @@ static void redrawAfterSuspension()
     editorRedraw();
 }
 
+// Keys typed ahead before an undo or a redo started this process, read
+// before any other.
+static std::string keysTakenOver;
+
 static int readTerminal(char* buffer, int capacity)
 {
+    if (!keysTakenOver.empty()) {
+        std::size_t count = keysTakenOver.copy(buffer, static_cast<std::size_t>(capacity));
+        keysTakenOver.erase(0, count);
+        return static_cast<int>(count);
+    }
     for (;;) {
         int count = readStandardInputOnce(buffer, capacity);
         if (count >= 0)
@@ -260,18 +269,34 @@ static bool terminalIsDumb()
     return !name || *name == '\0' || std::strcmp(name, "dumb") == 0;
 }
 
+// A game started again after an undo or a redo: the scrollback is cleared
+// with the screen, and the game played again at full speed draws into both
+// what a game played to this point would have left there.
+static unsigned takeUpTheGameBefore(const TakenOver& takenOver)
+{
+    if (writingToTerminal && !plainText) {
+        std::cout << "\x1b[H\x1b[2J\x1b[3J";
+        std::cout.flush();
+    }
+    return inputTakeUpGame(takenOver.game);
+}
+
 unsigned platformStart(int argc, char** argv)
 {
+    TakenOver takenOver;
+    bool startedAgain = takeOverFromTheGameBefore(&takenOver);
+    keysTakenOver = takenOver.typedAhead;
     inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
     // A transcript touches no terminal and reads nothing but its record.
     if (inputOptions().transcriptPath) {
         plainText = true;
         plainTakeStandardOutput("\xe2\x96\xb2");
         std::atexit(plainEndTranscript);
-        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, false);
+        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr, nullptr}, false);
         return inputBeginGame(false);
     }
     holdTheTerminal();
+    takeTerminalSettingsBefore(takenOver.settingsBefore);
     writingToTerminal = isatty(STDOUT_FILENO);
     plainText = inputOptions().plain || terminalIsDumb();
     if (onTerminal || writingToTerminal)
@@ -279,11 +304,13 @@ unsigned platformStart(int argc, char** argv)
     if (onTerminal) {
         applyGameMode();
         editorConnect(nextTerminalByte, peekTerminalByte, plainText ? echoPlainly : echoToTerminal);
+        editorConnectUndo(inputUndo, inputRedo);
         if (plainText)
             editorUsePlainEcho();
     }
     // Plain text writes the replayed lines itself, with the keys.
-    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, onTerminal ? editorRemember : nullptr},
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, onTerminal ? editorRemember : nullptr,
+                        onTerminal ? startAgainInAFreshProcess : nullptr},
                        writingToTerminal && !plainText);
     if (plainText) {
         // The same text as a transcript's, whatever it is written to, but
@@ -291,12 +318,14 @@ unsigned platformStart(int argc, char** argv)
         plainTakeStandardOutput(writingToTerminal ? terminalTriangle() : "\xe2\x96\xb2");
         std::atexit(finishPlainText);
         // No screen is laid out, whatever its size.
-        return inputBeginGame(onTerminal);
+        return startedAgain ? takeUpTheGameBefore(takenOver) : inputBeginGame(onTerminal);
     }
     if (writingToTerminal) {
         std::atexit(endOnAFreshLine);
         filterTheOutput();
     }
+    if (startedAgain)
+        return takeUpTheGameBefore(takenOver);
     checkTheTerminalSize();
     // A game from a pipe is a script's, and stays unsaved unless a record is
     // asked for.
@@ -306,6 +335,11 @@ unsigned platformStart(int argc, char** argv)
 void platformCommandTurn(int turn)
 {
     inputCommandTurn(turn);
+}
+
+void platformGameOver()
+{
+    inputGameOver();
 }
 
 void platformGotoXY(int column, int row)

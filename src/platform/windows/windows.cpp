@@ -90,7 +90,7 @@ unsigned platformStart(int argc, char** argv)
         writingTranscript = true;
         plainTakeStandardOutput("\xe2\x96\xb2");
         std::atexit(plainEndTranscript);
-        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, false);
+        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr, nullptr}, false);
         return inputBeginGame(false);
     }
     keyboard = GetStdHandle(STD_INPUT_HANDLE);
@@ -109,6 +109,11 @@ unsigned platformStart(int argc, char** argv)
 void platformCommandTurn(int turn)
 {
     inputCommandTurn(turn);
+}
+
+void platformGameOver()
+{
+    inputGameOver();
 }
 
 void platformGotoXY(int column, int row)
