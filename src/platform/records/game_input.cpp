@@ -485,10 +485,24 @@ static void addField(std::string& to, const std::string& name, const std::string
     to += name + ' ' + std::to_string(bytes.size()) + '\n' + bytes;
 }
 
-static std::string handedOver(const std::string& bytes, const std::vector<UndoneStep>& redo)
+static std::string stepTaken;
+
+const std::string& inputStepTaken()
+{
+    return stepTaken;
+}
+
+// What a step did, named by its command line.
+static std::string stepSaying(const char* what, const std::string& step)
+{
+    return what + step.substr(0, step.find('\n'));
+}
+
+static std::string handedOver(const std::string& bytes, const std::vector<UndoneStep>& redo, const std::string& said)
 {
     bool stillSaving = saving && !saveFailed;
     std::string fields = HANDED_OVER;
+    addField(fields, "said", said);
     addField(fields, "file", stillSaving && savingToAFile ? recordFilePath() : std::string());
     addField(fields, "saved", stillSaving ? "yes" : "");
     addField(fields, "record", bytes);
@@ -515,10 +529,10 @@ static bool takeField(const std::string& from, std::size_t& place, std::string& 
     return true;
 }
 
-static bool startAgainFrom(const std::string& bytes, const std::vector<UndoneStep>& redo)
+static bool startAgainFrom(const std::string& bytes, const std::vector<UndoneStep>& redo, const std::string& said)
 {
     std::cout.flush();
-    const char* reason = player.startAgain(handedOver(bytes, redo));
+    const char* reason = player.startAgain(handedOver(bytes, redo, said));
     std::cerr << "\nThe game cannot start again from its record: " << reason << ".\n";
     return false;
 }
@@ -532,7 +546,7 @@ bool inputUndo()
     redo.push_back({record.substr(start), turnInHeader()});
     std::string undone = record.substr(0, start);
     setHeaderWords(undone, turnBefore(start));
-    return startAgainFrom(undone, redo);
+    return startAgainFrom(undone, redo, stepSaying("Undone: ", redo.back().bytes));
 }
 
 bool inputRedo()
@@ -542,8 +556,9 @@ bool inputRedo()
     std::vector<UndoneStep> redo = redoSteps;
     std::string redone = record + redo.back().bytes;
     setHeaderWords(redone, redo.back().turn);
+    std::string said = stepSaying("Redone: ", redo.back().bytes);
     redo.pop_back();
-    return startAgainFrom(redone, redo);
+    return startAgainFrom(redone, redo, said);
 }
 
 // The store brought to the record: the header's words first, then the
@@ -580,7 +595,9 @@ unsigned inputTakeUpGame(const std::string& given, RecordStore pageStore, long s
     redoSteps.clear();
     bool handed = given.compare(0, place, HANDED_OVER) == 0;
     while (handed && takeField(given, place, name, value)) {
-        if (name == "file")
+        if (name == "said")
+            stepTaken = value;
+        else if (name == "file")
             file = value;
         else if (name == "saved")
             keeping = !value.empty();

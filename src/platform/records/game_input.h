@@ -114,6 +114,10 @@ bool inputCanRedo();
 // the record's seed.
 unsigned inputTakeUpGame(const std::string& handedOver, RecordStore store = {}, long storedLength = 0);
 
+// After inputTakeUpGame: what the step did, for a front end that does not
+// show the game played again (plain text): "Undone: look".
+const std::string& inputStepTaken();
+
 // An ending's screen is drawn: the game is over, and its record says so at
 // once. At the closing screen that follows, only Escape goes into the
 // record; the other keys change nothing.

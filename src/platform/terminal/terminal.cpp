@@ -269,6 +269,32 @@ static bool terminalIsDumb()
     return !name || *name == '\0' || std::strcmp(name, "dumb") == 0;
 }
 
+// In plain text a game started again is played again unheard and unwritten,
+// since the player has read it already; he is told what the step did.
+static bool playedAgainQuietly = false;
+
+static void quietWhilePlayedAgain(bool quiet)
+{
+    muteSounds(quiet);
+    if (!playedAgainQuietly)
+        return;
+    plainQuiet(quiet);
+    if (quiet)
+        return;
+    plainSayBetween(inputStepTaken());
+    std::cout.flush();
+    playedAgainQuietly = false;
+}
+
+static const char* startAgain(const std::string& game)
+{
+    // In plain text the game started again goes on below, from a fresh row.
+    if (plainText && !plainLeaveTheRow() && readingLine && blanksShown)
+        echoToTerminal("\n", 1);
+    std::cout.flush();
+    return startAgainInAFreshProcess(game);
+}
+
 // A game started again after an undo or a redo: the scrollback is cleared
 // with the screen, and the game played again at full speed draws into both
 // what a game played to this point would have left there.
@@ -278,6 +304,7 @@ static unsigned takeUpTheGameBefore(const TakenOver& takenOver)
         std::cout << "\x1b[H\x1b[2J\x1b[3J";
         std::cout.flush();
     }
+    playedAgainQuietly = plainText;
     return inputTakeUpGame(takenOver.game);
 }
 
@@ -309,8 +336,9 @@ unsigned platformStart(int argc, char** argv)
             editorUsePlainEcho();
     }
     // Plain text writes the replayed lines itself, with the keys.
-    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, onTerminal ? editorRemember : nullptr,
-                        onTerminal ? startAgainInAFreshProcess : nullptr},
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, quietWhilePlayedAgain,
+                        onTerminal ? editorRemember : nullptr,
+                        onTerminal ? startAgain : nullptr},
                        writingToTerminal && !plainText);
     if (plainText) {
         // The same text as a transcript's, whatever it is written to, but

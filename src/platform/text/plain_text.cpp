@@ -47,10 +47,11 @@ static int openRow = NO_ROW;
 static int openColumns = 0;
 // The last thing put on the screen was a key the player typed.
 static bool keyLast = false;
+static bool quiet = false;
 
 static void emit(const std::string& text)
 {
-    if (!text.empty())
+    if (!text.empty() && !quiet)
         sink(text.data(), static_cast<int>(text.size()));
 }
 
@@ -373,6 +374,28 @@ void plainTypedLine(const char* line, bool alreadyShown)
     // The player's line end is written at once, whatever is being laid out.
     writeRow(cursorRow, false);
     goDownALine();
+}
+
+bool plainLeaveTheRow()
+{
+    bool begun = lineOpen && openColumns > 0;
+    if (begun)
+        emit("\n");
+    return begun;
+}
+
+void plainQuiet(bool quietNow)
+{
+    quiet = quietNow;
+}
+
+void plainSayBetween(const std::string& line)
+{
+    emit(line + "\n");
+    if (lineOpen && openRow != NO_ROW) {
+        const PlainRow& row = screen[static_cast<std::size_t>(openRow)];
+        emit(textOf(row, 0, std::min(openColumns, static_cast<int>(row.cells.size()))));
+    }
 }
 
 void plainFinish()
