@@ -3,16 +3,19 @@
 // below (src/platform/web/web.cpp); each concern of the page is a module of
 // its own.
 import {
-  backToCommandLine, clearCommandLine, connectCommandLine, dropTypedKeys, nextKeyByte, peekKeyByte,
+  backToCommandLine, clearCommandLine, connectCommandLine, dropTypedKeys, forgetCommands, nextKeyByte, peekKeyByte,
   showWhatIsAwaited, waitFor,
 } from './command_line.js';
 import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
 import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from './display.js';
 import { layout } from './layout.js';
-import { chooseGame, connectSavedGames, recordOnPage, seedArguments } from './saved_games.js';
+import {
+  chooseGame, chooseGameStartedAgain, connectSavedGames, recordOnPage, seedArguments,
+} from './saved_games.js';
 import { connectSettings } from './settings.js';
 import { playSound, stopSound } from './sound.js';
 import { AWAIT_NOTHING, byId, game } from './state.js';
+import { caughtUp, connectUndo, showSteps } from './undo.js';
 
 const status = byId('status');
 const form = byId('command-line');
@@ -50,6 +53,15 @@ const page = {
   waitFor: waitFor,
   playSound: playSound,
   stopSound: stopSound,
+  steps: showSteps,
+  // An undo or a redo: a fresh game takes over, and the one that asked
+  // waits for nothing ever again.
+  startAgain: (handedOver) => {
+    stopSound();
+    startGame(handedOver);
+    return new Promise(() => {});
+  },
+  caughtUp: caughtUp,
   ...recordOnPage,
 };
 
@@ -63,19 +75,24 @@ function endOfGame() {
   form.hidden = true;
   drawSoon();
   gameOver.hidden = false;
+  showSteps(false, false);
   playAgain.focus();
 }
 
-function startGame() {
+// handedOver: what the game before hands over after an undo or a redo.
+function startGame(handedOver) {
   gameOver.hidden = true;
-  clearCommandLine();
+  if (handedOver) forgetCommands();
+  else clearCommandLine();
+  showSteps(false, false);
   game.waitingFor = AWAIT_NOTHING;
   clearDisplay();
   game.running = true;
   form.hidden = false;
   showWhatIsAwaited();
   field.focus({ preventScroll: true });
-  chooseGame();
+  if (handedOver) chooseGameStartedAgain(handedOver);
+  else chooseGame();
   createQuorrell({
     page: page,
     arguments: seedArguments(),
@@ -103,7 +120,8 @@ window.addEventListener('unhandledrejection', (event) => {
 connectSettings({ relayout: layout, backToCommandLine });
 connectCommandLine(registerOffline);
 connectSavedGames();
-playAgain.addEventListener('click', startGame);
+connectUndo();
+playAgain.addEventListener('click', () => startGame());
 
 layout();
 if (window.location.protocol === 'file:') {

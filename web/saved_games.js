@@ -18,6 +18,7 @@ const GAME_NEW = 0;
 const GAME_RESUMED = 1;
 const GAME_REPLAYED = 2;
 const GAME_TRANSCRIBED = 3;
+const GAME_STARTED_AGAIN = 4;
 
 // LAST_GAME names the game played last. An ended record opened to watch,
 // and the wish for a fresh game, outlive only the reload that starts them.
@@ -85,6 +86,12 @@ export function chooseGame() {
   }
 }
 
+// An undo or a redo starts the game again from what the game before it
+// hands over, and the record goes on in the same place.
+export function chooseGameStartedAgain(handedOver) {
+  game = { kind: GAME_STARTED_AGAIN, key: game.key, bytes: game.bytes, handedOver: handedOver };
+}
+
 // The game's store (web.cpp's RecordStore): writes change the record here,
 // a settle puts all of it in the storage before the game goes on.
 function recordWrite(offset, bytes) {
@@ -134,6 +141,7 @@ export const recordOnPage = {
   remember: remember,
   gameKind: () => game.kind,
   record: () => game.bytes,
+  handedOver: () => game.handedOver,
   recordWrite: recordWrite,
   recordSettle: recordSettle,
   recordCut: recordCut,
