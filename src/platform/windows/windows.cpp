@@ -15,13 +15,18 @@
 #include "platform/input/input_reader.h"
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
+#include "platform/records/record_file.h"
 #include "platform/sound/sound_files.h"
 #include "platform/text/plain_text.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
 
 #include <conio.h>
 #include <fcntl.h>
@@ -74,11 +79,88 @@ static int readKeyLive();
 static bool readLineLive(char* line, int capacity);
 static bool readWordLive(char* word, int capacity);
 
+// An undo or a redo plays the game's record again in a fresh process of
+// this program, since the game itself only ends by leaving. Windows has no
+// exec: this process lets go of the console and the record, starts the new
+// one on the same console, and waits for it, so that whatever started the
+// game waits too, and leaves with its exit status. What it hands over goes
+// in a file of its own, named in the environment, which the new process
+// reads and deletes.
+static const char* const HANDED_OVER = "QUORRELL_HANDED_OVER";
+
+// While the game started again plays, Ctrl-C and a closed window are its to
+// handle; this process only waits.
+static BOOL WINAPI onConsoleEventWhileWaiting(DWORD)
+{
+    return TRUE;
+}
+
+static std::string windowsReason()
+{
+    return "error " + std::to_string(GetLastError());
+}
+
+static const char* startAgainInAFreshProcess(const std::string& game)
+{
+    static std::string reason;
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    char program[MAX_PATH];
+    if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "qrl", 0, path) ||
+        !GetModuleFileNameA(nullptr, program, MAX_PATH)) {
+        reason = windowsReason();
+        return reason.c_str();
+    }
+    std::ofstream(path, std::ios::binary) << game;
+    std::cout.flush();
+    std::string record = recordFilePath();
+    recordFileLetGo();
+    platformStopSound();
+    restoreConsole();
+    SetEnvironmentVariableA(HANDED_OVER, path);
+    std::string commandLine = std::string("\"") + program + "\"";
+    STARTUPINFOA startUp = {};
+    startUp.cb = sizeof startUp;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startUp, &started)) {
+        reason = windowsReason();
+        SetEnvironmentVariableA(HANDED_OVER, nullptr);
+        DeleteFileA(path);
+        std::string bytes;
+        if (!record.empty())
+            recordFileOpenAgain(record.c_str(), &bytes);
+        return reason.c_str();
+    }
+    SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+    SetConsoleCtrlHandler(onConsoleEventWhileWaiting, TRUE);
+    WaitForSingleObject(started.hProcess, INFINITE);
+    DWORD status = 0;
+    GetExitCodeProcess(started.hProcess, &status);
+    // The game that went on has saved and put back whatever it had to.
+    std::_Exit(static_cast<int>(status));
+}
+
+// In the fresh process: what the game before it handed over, or nothing.
+static std::string takeOverFromTheGameBefore()
+{
+    char path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA(HANDED_OVER, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    SetEnvironmentVariableA(HANDED_OVER, nullptr);
+    std::ifstream file(path, std::ios::binary);
+    std::string game((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    file.close();
+    DeleteFileA(path);
+    return game;
+}
+
 // The same command line as on the terminal, read before the console is
 // touched. A game whose keyboard is the console is saved as it is played; one
 // read from a pipe is a script's, and is saved only into a record asked for.
 unsigned platformStart(int argc, char** argv)
 {
+    std::string handedOver = takeOverFromTheGameBefore();
     inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
     // The console's own line input echoes the line as it is typed, so live
     // plain text would show each line twice.
@@ -102,8 +184,10 @@ unsigned platformStart(int argc, char** argv)
     // A replayed command shows as the console showed it when it was typed.
     DWORD outputMode = 0;
     bool writingToConsole = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &outputMode) != 0;
-    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, writingToConsole);
-    return inputBeginGame(onConsole);
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr,
+                        onConsole ? startAgainInAFreshProcess : nullptr},
+                       writingToConsole);
+    return handedOver.empty() ? inputBeginGame(onConsole) : inputTakeUpGame(handedOver);
 }
 
 void platformCommandTurn(int turn)
@@ -151,6 +235,62 @@ void platformClearScreen()
     SetConsoleCursorPosition(screen, home);
 }
 
+static bool isKeyDown(const INPUT_RECORD& event)
+{
+    return event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown;
+}
+
+// Alt-U or Alt-R: _getch would give the letter alone. AltGr, which is Ctrl
+// and the right Alt, types characters of its own.
+static bool isStepKey(const INPUT_RECORD& event)
+{
+    const KEY_EVENT_RECORD& key = event.Event.KeyEvent;
+    bool alt = key.dwControlKeyState & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED);
+    bool control = key.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED);
+    return isKeyDown(event) && alt && !control && (key.wVirtualKeyCode == 'U' || key.wVirtualKeyCode == 'R');
+}
+
+// What comes before a key and is no key itself: a key let go, Shift, Ctrl,
+// Alt or Caps Lock pressed on their own, the mouse, the window's focus.
+static bool isNoKey(const INPUT_RECORD& event)
+{
+    if (!isKeyDown(event))
+        return true;
+    switch (event.Event.KeyEvent.wVirtualKeyCode) {
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_CAPITAL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Alt-U undoes and Alt-R redoes (inputUndo) wherever a key is read from the
+// console: each is taken out of the console's input before _getch sees its
+// letter. A step taken never comes back here, and one that cannot be taken
+// rings the bell.
+static void takeStepsBeforeTheKey()
+{
+    INPUT_RECORD event;
+    DWORD count = 0;
+    while (WaitForSingleObject(keyboard, INFINITE) == WAIT_OBJECT_0 &&
+           PeekConsoleInputA(keyboard, &event, 1, &count) && count == 1) {
+        if (!isStepKey(event) && !isNoKey(event))
+            return;
+        ReadConsoleInputA(keyboard, &event, 1, &count);
+        if (!isStepKey(event))
+            continue;
+        restoreConsole();
+        readingKey = 0;
+        if (!(event.Event.KeyEvent.wVirtualKeyCode == 'U' ? inputUndo() : inputRedo()))
+            std::cout << '\a' << std::flush;
+        readingKey = 1;
+        SetConsoleMode(keyboard, originalInputMode & ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT));
+    }
+}
+
 // One key from the console, as one byte: no echo, no Enter, and Ctrl-C is a
 // key at a key question, so the console's own handling of it is off while the
 // key is awaited. Arrow and function keys come from _getch as 0 or 0xE0
@@ -161,11 +301,13 @@ static int readConsoleKey(char* buffer, int)
     const DWORD lineEditing = ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT;
     readingKey = 1;
     SetConsoleMode(keyboard, originalInputMode & ~lineEditing);
-    int key = _getch();
-    while (key == 0 || key == 0xE0) {
-        _getch();
+    int key = 0;
+    do {
+        takeStepsBeforeTheKey();
         key = _getch();
-    }
+        if (key == 0 || key == 0xE0)
+            _getch();
+    } while (key == 0 || key == 0xE0);
     restoreConsole();
     readingKey = 0;
     if (key == EOF)
