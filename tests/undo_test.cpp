@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
 #include "platform/records/record.h"
+#include "platform/records/record_file.h"
 #include "world/random.h"
 
 #include <cstdlib>
@@ -108,7 +109,9 @@ void playOneProcess(unsigned seed, const std::string& handedOver)
         inputStart(5, const_cast<char**>(arguments), 0);
         seed = inputBeginGame(false);
     } else {
-        seed = inputTakeUpGame(handedOver);
+        long stored = 0;
+        RecordStore store = recordFileHandedOver(handedOver, &stored);
+        seed = inputTakeUpGame(handedOver, store, stored);
     }
     seedRandom(seed);
     titleScreen();

@@ -38,9 +38,6 @@ static bool writingTranscript = false;
 
 static bool saving = false;
 static RecordStore store = {};
-// The store is the file record_file.cpp keeps, which a game started again
-// opens again by its name.
-static bool savingToAFile = false;
 static bool saveFailed = false;
 static bool inputEnded = false;
 // The turn of the command the game reads next, or -1.
@@ -226,7 +223,6 @@ void inputStart(int argc, char** argv, unsigned clockSeed)
 {
     options = readProgramOptions(argc, argv, true);
     seed = options.seedGiven ? options.seed : clockSeed;
-    savingToAFile = options.recordPath || options.resumePath;
     if (options.recordPath)
         inputSaveNewGame(seed, recordFileCreate(options.recordPath, seed), true);
     else if (options.replayPath)
@@ -254,7 +250,6 @@ static bool offerThePutDownGame(const std::string& folder)
             std::cout << '\n';
             std::string bytes;
             RecordStore gameStore = recordFileOpenForResume(game.path.c_str(), &bytes);
-            savingToAFile = true;
             seed = inputResumeRecord(bytes, gameStore);
             return true;
         }
@@ -284,10 +279,8 @@ unsigned inputBeginGame(bool playersKeyboard)
         seed = inputResumeRecord(namedRecord, namedStore);
     } else if (playersKeyboard && !options.noSave) {
         std::string folder = savedGamesFolder();
-        if (!offerThePutDownGame(folder)) {
+        if (!offerThePutDownGame(folder))
             inputSaveNewGame(seed, recordFileInFolder(folder), false);
-            savingToAFile = true;
-        }
     }
     return seed;
 }
@@ -475,16 +468,6 @@ static void setHeaderWords(std::string& bytes, int turn)
         bytes.replace(header.turnAt, recordTurnWord(turn).size(), recordTurnWord(turn));
 }
 
-// What a game started again needs of this one, in fields of a name, a
-// length and the bytes: whether and where its record is saved, how much of
-// it the store holds, the record, and the steps to redo.
-static const char HANDED_OVER[] = "Quorrell game handed over\n";
-
-static void addField(std::string& to, const std::string& name, const std::string& bytes)
-{
-    to += name + ' ' + std::to_string(bytes.size()) + '\n' + bytes;
-}
-
 static std::string stepTaken;
 
 const std::string& inputStepTaken()
@@ -492,21 +475,31 @@ const std::string& inputStepTaken()
     return stepTaken;
 }
 
-// What a step did, named by its command line.
-static std::string stepSaying(const char* what, const std::string& step)
+// What a game started again needs of this one.
+struct HandedOver {
+    std::string said;  // what the step did
+    std::string file;  // where the record is saved, when in a file
+    bool saved;
+    std::string record;
+    std::vector<UndoneStep> redo;
+};
+
+// Written as fields of a name, a length and the bytes.
+static const char HANDED_OVER[] = "Quorrell game handed over\n";
+
+static void addField(std::string& to, const std::string& name, const std::string& bytes)
 {
-    return what + step.substr(0, step.find('\n'));
+    to += name + ' ' + std::to_string(bytes.size()) + '\n' + bytes;
 }
 
-static std::string handedOver(const std::string& bytes, const std::vector<UndoneStep>& redo, const std::string& said)
+static std::string writeHandedOver(const HandedOver& handed)
 {
-    bool stillSaving = saving && !saveFailed;
     std::string fields = HANDED_OVER;
-    addField(fields, "said", said);
-    addField(fields, "file", stillSaving && savingToAFile ? recordFilePath() : std::string());
-    addField(fields, "saved", stillSaving ? "yes" : "");
-    addField(fields, "record", bytes);
-    for (const UndoneStep& step : redo)
+    addField(fields, "said", handed.said);
+    addField(fields, "file", handed.file);
+    addField(fields, "saved", handed.saved ? "yes" : "");
+    addField(fields, "record", handed.record);
+    for (const UndoneStep& step : handed.redo)
         addField(fields, "redo " + std::to_string(step.turn), step.bytes);
     return fields;
 }
@@ -529,10 +522,40 @@ static bool takeField(const std::string& from, std::size_t& place, std::string& 
     return true;
 }
 
-static bool startAgainFrom(const std::string& bytes, const std::vector<UndoneStep>& redo, const std::string& said)
+static HandedOver readHandedOver(const std::string& given)
 {
+    HandedOver handed = {};
+    std::size_t place = sizeof HANDED_OVER - 1;
+    std::string name, value;
+    bool ours = given.compare(0, place, HANDED_OVER) == 0;
+    while (ours && takeField(given, place, name, value)) {
+        if (name == "said")
+            handed.said = value;
+        else if (name == "file")
+            handed.file = value;
+        else if (name == "saved")
+            handed.saved = !value.empty();
+        else if (name == "record")
+            handed.record = value;
+        else if (name.compare(0, 5, "redo ") == 0)
+            handed.redo.push_back({value, std::atoi(name.c_str() + 5)});
+    }
+    return handed;
+}
+
+// What a step did, named by its command line.
+static std::string stepSaying(const char* what, const std::string& step)
+{
+    return what + step.substr(0, step.find('\n'));
+}
+
+static bool startAgainFrom(HandedOver handed)
+{
+    handed.saved = saving && !saveFailed;
+    if (handed.saved && store.file)
+        handed.file = store.file();
     std::cout.flush();
-    const char* reason = player.startAgain(handedOver(bytes, redo, said));
+    const char* reason = player.startAgain(writeHandedOver(handed));
     std::cerr << "\nThe game cannot start again from its record: " << reason << ".\n";
     return false;
 }
@@ -542,23 +565,26 @@ bool inputUndo()
     if (!inputCanUndo())
         return false;
     std::size_t start = lastStepStart();
-    std::vector<UndoneStep> redo = redoSteps;
-    redo.push_back({record.substr(start), turnInHeader()});
-    std::string undone = record.substr(0, start);
-    setHeaderWords(undone, turnBefore(start));
-    return startAgainFrom(undone, redo, stepSaying("Undone: ", redo.back().bytes));
+    HandedOver handed = {};
+    handed.redo = redoSteps;
+    handed.redo.push_back({record.substr(start), turnInHeader()});
+    handed.said = stepSaying("Undone: ", handed.redo.back().bytes);
+    handed.record = record.substr(0, start);
+    setHeaderWords(handed.record, turnBefore(start));
+    return startAgainFrom(handed);
 }
 
 bool inputRedo()
 {
     if (!inputCanRedo())
         return false;
-    std::vector<UndoneStep> redo = redoSteps;
-    std::string redone = record + redo.back().bytes;
-    setHeaderWords(redone, redo.back().turn);
-    std::string said = stepSaying("Redone: ", redo.back().bytes);
-    redo.pop_back();
-    return startAgainFrom(redone, redo, said);
+    HandedOver handed = {};
+    handed.redo = redoSteps;
+    handed.said = stepSaying("Redone: ", handed.redo.back().bytes);
+    handed.record = record + handed.redo.back().bytes;
+    setHeaderWords(handed.record, handed.redo.back().turn);
+    handed.redo.pop_back();
+    return startAgainFrom(handed);
 }
 
 // The store brought to the record: the header's words first, then the
@@ -586,35 +612,24 @@ static void bringTheStoreToTheRecord()
     kept = record.size();
 }
 
-unsigned inputTakeUpGame(const std::string& given, RecordStore pageStore, long storedLength)
+std::string inputFileHandedOver(const std::string& given)
 {
-    std::size_t place = sizeof HANDED_OVER - 1;
-    std::string name, value, file;
-    bool keeping = false;
-    record.clear();
-    redoSteps.clear();
-    bool handed = given.compare(0, place, HANDED_OVER) == 0;
-    while (handed && takeField(given, place, name, value)) {
-        if (name == "said")
-            stepTaken = value;
-        else if (name == "file")
-            file = value;
-        else if (name == "saved")
-            keeping = !value.empty();
-        else if (name == "record")
-            record = value;
-        else if (name.compare(0, 5, "redo ") == 0)
-            redoSteps.push_back({value, std::atoi(name.c_str() + 5)});
+    HandedOver handed = readHandedOver(given);
+    return handed.saved ? handed.file : std::string();
+}
+
+unsigned inputTakeUpGame(const std::string& given, RecordStore givenStore, long storedLength)
+{
+    HandedOver handed = readHandedOver(given);
+    record = handed.record;
+    redoSteps = handed.redo;
+    stepTaken = handed.said;
+    if (!recordReadHeader(record, &header)) {
+        std::cerr << "The game cannot start again: what it was handed is no record.\n";
+        std::exit(2);
     }
-    if (!recordReadHeader(record, &header))
-        refuseCommandLine("the game handed over to start again is no record");
-    if (keeping && !file.empty()) {
-        std::string stored;
-        saveThrough(recordFileOpenAgain(file.c_str(), &stored));
-        savingToAFile = true;
-        kept = stored.size();
-    } else if (keeping && pageStore.write) {
-        saveThrough(pageStore);
+    if (handed.saved && givenStore.write) {
+        saveThrough(givenStore);
         kept = static_cast<std::size_t>(storedLength);
     }
     bringTheStoreToTheRecord();

@@ -43,6 +43,9 @@ struct RecordStore {
     // How the player names the record to take it up again ("--resume
     // 'file'"), for the messages.
     std::string (*resumeHint)();
+    // The file that holds the record, for a game started again after an
+    // undo or a redo to open again; null where the store is no file.
+    std::string (*file)();
 };
 
 // Reads the command line of the game (--help and --version end here) and
@@ -108,11 +111,15 @@ bool inputCanUndo();
 bool inputCanRedo();
 
 // The game that inputUndo or inputRedo handed over, played again at full
-// speed and in silence, then played on. Its record is saved where it was: in
-// the file it names, or through store, which holds storedLength bytes of it
-// so far; either is brought to the record before the game goes on. Returns
-// the record's seed.
+// speed and in silence, then played on. A game that was saved goes on
+// saving through store, which holds storedLength bytes of its record so far
+// and is brought to the record before the game goes on. Returns the
+// record's seed.
 unsigned inputTakeUpGame(const std::string& handedOver, RecordStore store = {}, long storedLength = 0);
+
+// The file a game handed over is saved in (RecordStore::file), to be opened
+// again for it; empty when it is saved in none.
+std::string inputFileHandedOver(const std::string& handedOver);
 
 // After inputTakeUpGame: what the step did, for a front end that does not
 // show the game played again (plain text): "Undone: look".

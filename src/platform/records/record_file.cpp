@@ -248,9 +248,14 @@ static std::string resumeHintOfTheFile()
     return recordFileResumeHint(recordPath);
 }
 
+static std::string pathOfTheFile()
+{
+    return recordPath;
+}
+
 static RecordStore fileStore()
 {
-    return {writeToFile, settleTheFile, cutTheFile, forgetTheFile, resumeHintOfTheFile};
+    return {writeToFile, settleTheFile, cutTheFile, forgetTheFile, resumeHintOfTheFile, pathOfTheFile};
 }
 
 RecordStore recordFileCreate(const char* path, unsigned seed)
@@ -341,16 +346,19 @@ RecordStore recordFileOpenForResume(const char* path, std::string* record)
     return store;
 }
 
-RecordStore recordFileOpenAgain(const char* path, std::string* record)
+RecordStore recordFileHandedOver(const std::string& handedOver, long* storedLength)
 {
+    std::string path = inputFileHandedOver(handedOver);
+    *storedLength = 0;
+    if (path.empty())
+        return {};
+    std::string stored;
     bool ended = false;
-    return openToPlayOn(path, record, &ended);
+    RecordStore store = openToPlayOn(path.c_str(), &stored, &ended);
+    *storedLength = static_cast<long>(stored.size());
+    return store;
 }
 
-std::string recordFilePath()
-{
-    return recordFile >= 0 ? recordPath : std::string();
-}
 
 void recordFileLetGo()
 {

@@ -24,12 +24,11 @@ bool recordFileRead(const std::string& path, std::string& bytes);
 // is held for this game alone until it ends.
 RecordStore recordFileOpenForResume(const char* path, std::string* record);
 
-// The same for a game started again after an undo or a redo, which may
-// have ended (it is taken back from its closing screen).
-RecordStore recordFileOpenAgain(const char* path, std::string* record);
-
-// The file the game's record is kept in; empty while there is none.
-std::string recordFilePath();
+// The file of a game handed over by an undo or a redo (inputTakeUpGame),
+// opened again for it, though its game may have ended (a step is taken back
+// from the closing screen), with how much of the record it holds; a store
+// of nothing for a game saved in no file.
+RecordStore recordFileHandedOver(const std::string& handedOver, long* storedLength);
 
 // Closes the record, and lets go of it for another process to hold: the
 // game started again in its place.

@@ -12,6 +12,7 @@
 #include "platform/input/line_editor.h"
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
+#include "platform/records/record_file.h"
 #include "platform/sound/sound_files.h"
 #include "platform/text/plain_text.h"
 #include "platform/text/screen_codes.h"
@@ -305,7 +306,9 @@ static unsigned takeUpTheGameBefore(const TakenOver& takenOver)
         std::cout.flush();
     }
     playedAgainQuietly = plainText;
-    return inputTakeUpGame(takenOver.game);
+    long stored = 0;
+    RecordStore store = recordFileHandedOver(takenOver.game, &stored);
+    return inputTakeUpGame(takenOver.game, store, stored);
 }
 
 unsigned platformStart(int argc, char** argv)

@@ -143,7 +143,8 @@ static std::string pageResumeHint()
     return "the page's Open record";
 }
 
-static const RecordStore pageStore = {writeRecord, settleRecord, cutRecord, forgetRecordOnPage, pageResumeHint};
+static const RecordStore pageStore = {writeRecord, settleRecord, cutRecord, forgetRecordOnPage, pageResumeHint,
+                                      nullptr};
 
 static std::string recordFromPage()
 {

@@ -113,7 +113,6 @@ static const char* startAgainInAFreshProcess(const std::string& game)
     }
     std::ofstream(path, std::ios::binary) << game;
     std::cout.flush();
-    std::string record = recordFilePath();
     recordFileLetGo();
     platformStopSound();
     restoreConsole();
@@ -126,9 +125,9 @@ static const char* startAgainInAFreshProcess(const std::string& game)
         reason = windowsReason();
         SetEnvironmentVariableA(HANDED_OVER, nullptr);
         DeleteFileA(path);
-        std::string bytes;
-        if (!record.empty())
-            recordFileOpenAgain(record.c_str(), &bytes);
+        // Held again for this game, which goes on.
+        long stored = 0;
+        recordFileHandedOver(game, &stored);
         return reason.c_str();
     }
     SetConsoleCtrlHandler(onConsoleEvent, FALSE);
@@ -187,7 +186,11 @@ unsigned platformStart(int argc, char** argv)
     inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr,
                         onConsole ? startAgainInAFreshProcess : nullptr},
                        writingToConsole);
-    return handedOver.empty() ? inputBeginGame(onConsole) : inputTakeUpGame(handedOver);
+    if (handedOver.empty())
+        return inputBeginGame(onConsole);
+    long stored = 0;
+    RecordStore store = recordFileHandedOver(handedOver, &stored);
+    return inputTakeUpGame(handedOver, store, stored);
 }
 
 void platformCommandTurn(int turn)
