@@ -270,11 +270,12 @@ static bool isNoKey(const INPUT_RECORD& event)
     }
 }
 
-// Alt-U undoes and Alt-R redoes (inputUndo) wherever a key is read from the
-// console: each is taken out of the console's input before _getch sees its
-// letter. A step taken never comes back here, and one that cannot be taken
-// rings the bell.
-static void takeStepsBeforeTheKey()
+// Alt-U undoes and Alt-R redoes (inputUndo) where the game reads a key, and
+// as the first key of a line: each is taken out of the console's input
+// before _getch sees its letter, or the console's line input the key. A step
+// taken never comes back here, and one that cannot be taken rings the bell.
+// The console is then set again to the mode of the read.
+static void takeStepsBeforeTheKey(DWORD mode)
 {
     INPUT_RECORD event;
     DWORD count = 0;
@@ -285,12 +286,13 @@ static void takeStepsBeforeTheKey()
         ReadConsoleInputA(keyboard, &event, 1, &count);
         if (!isStepKey(event))
             continue;
+        LONG wasReadingKey = readingKey;
         restoreConsole();
         readingKey = 0;
         if (!(event.Event.KeyEvent.wVirtualKeyCode == 'U' ? inputUndo() : inputRedo()))
             std::cout << '\a' << std::flush;
-        readingKey = 1;
-        SetConsoleMode(keyboard, originalInputMode & ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT));
+        readingKey = wasReadingKey;
+        SetConsoleMode(keyboard, mode);
     }
 }
 
@@ -301,12 +303,12 @@ static void takeStepsBeforeTheKey()
 // whole.
 static int readConsoleKey(char* buffer, int)
 {
-    const DWORD lineEditing = ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT;
+    const DWORD keyMode = originalInputMode & ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT);
     readingKey = 1;
-    SetConsoleMode(keyboard, originalInputMode & ~lineEditing);
+    SetConsoleMode(keyboard, keyMode);
     int key = 0;
     do {
-        takeStepsBeforeTheKey();
+        takeStepsBeforeTheKey(keyMode);
         key = _getch();
         if (key == 0 || key == 0xE0)
             _getch();
@@ -323,13 +325,20 @@ static int readConsoleKey(char* buffer, int)
 // if whatever ran before left it off: the console echoes what is typed, lets
 // the player mend it with backspace, and hands over the whole line with its
 // line end once Enter is pressed. Ctrl-Z at the start of a line is the
-// console's end of input.
+// console's end of input. The rest of a line longer than the reader's buffer
+// waits in the console, not among its input's keys.
+static bool lineUnfinished = false;
+
 static int readConsoleLine(char* buffer, int capacity)
 {
-    SetConsoleMode(keyboard, originalInputMode | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT);
+    const DWORD lineMode = originalInputMode | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT;
+    SetConsoleMode(keyboard, lineMode);
+    if (!lineUnfinished)
+        takeStepsBeforeTheKey(lineMode);
     DWORD count = 0;
     BOOL read = ReadConsoleA(keyboard, buffer, static_cast<DWORD>(capacity), &count, nullptr);
     restoreConsole();
+    lineUnfinished = read && count > 0 && buffer[count - 1] != '\n';
     if (!read)
         return 0;
     if (count > 0 && buffer[0] == '\x1a')
