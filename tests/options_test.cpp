@@ -178,7 +178,7 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     // The help names every option and where the sounds and the games are.
     std::string help = play({GAME, "--help"}).out;
     for (const char* named : {"--seed", "--record", "--replay", "--resume", "--no-save", "--plain", "--transcript",
-                              "--version", "screen readers", "data", "~/.local/state/quorrell", "man 6 quorrell"})
+                              "--version", "screen readers", "data", "~/.local/state/quorrell", "man 6 quorrell", "Alt-U"})
         EXPECT_NE(help.find(named), std::string::npos) << named;
     EXPECT_EQ(fileText(notRecord), "my notes\n");
     EXPECT_EQ(fileText(putDown), header(7, "open ", 1) + "nnBob\nlook\n");
