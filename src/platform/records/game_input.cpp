@@ -307,12 +307,21 @@ static bool wholeReadAhead(std::size_t at, ReadKind kind)
     return at != std::string::npos && record.find('\n', at) != std::string::npos;
 }
 
-static void goLive()
+// What a game started again could not take over, for the player to read.
+static std::string lostOnTheWay;
+
+// A line is read at the start of a line, a key after its question.
+static void goLive(ReadKind kind)
 {
     replaying = false;
     if (fastForward) {
         fastForward = false;
         player.muteSounds(false);
+    }
+    if (!lostOnTheWay.empty()) {
+        std::cout.flush();
+        std::cerr << (kind == KEY ? "\n" : "") << lostOnTheWay;
+        lostOnTheWay.clear();
     }
 }
 
@@ -328,7 +337,7 @@ static bool readingRecord(ReadKind kind)
             putDownHere();
         if (!fastForward)
             return true;
-        goLive();
+        goLive(kind);
         return false;
     }
     if (fastForward && kind != KEY && !wholeReadAhead(at, kind)) {
@@ -344,7 +353,7 @@ static bool readingRecord(ReadKind kind)
             else
                 kept = at;
         }
-        goLive();
+        goLive(kind);
         return false;
     }
     return true;
@@ -631,6 +640,10 @@ unsigned inputTakeUpGame(const std::string& given, RecordStore givenStore, long 
     if (handed.saved && givenStore.write) {
         saveThrough(givenStore);
         kept = static_cast<std::size_t>(storedLength);
+    } else if (handed.saved) {
+        // Told once the game is played again to where the player is, under it.
+        lostOnTheWay = "This game is no longer being saved: its record '" + handed.file +
+                       "' cannot be opened again. It plays on unsaved.\n";
     }
     bringTheStoreToTheRecord();
     handedOut = header.inputAt;

@@ -320,8 +320,14 @@ std::string recordFileLoad(const char* path)
     return bytes;
 }
 
-// The record at path, held for this game, and whether its game has ended.
-static RecordStore openToPlayOn(const char* path, std::string* record, bool* ended)
+void recordFileLetGo()
+{
+    if (recordFile >= 0)
+        close(recordFile);
+    recordFile = -1;
+}
+
+RecordStore recordFileOpenForResume(const char* path, std::string* record)
 {
     refuseAnythingButAFile(path);
     recordPath = path;
@@ -332,40 +338,32 @@ static RecordStore openToPlayOn(const char* path, std::string* record, bool* end
     if (!recordReadHeader(*record, &header))
         refuse(quoted(path) + " is not a Quorrell record");
     holdForThisGame(path);
-    *ended = header.ended;
+    if (header.ended)
+        refuse("the game in " + quoted(path) + " has ended and cannot be resumed; --replay shows it again");
     writtenLength = settledLength = static_cast<long>(record->size());
     return fileStore();
 }
 
-RecordStore recordFileOpenForResume(const char* path, std::string* record)
-{
-    bool ended = false;
-    RecordStore store = openToPlayOn(path, record, &ended);
-    if (ended)
-        refuse("the game in " + quoted(path) + " has ended and cannot be resumed; --replay shows it again");
-    return store;
-}
-
+// Its game may have ended: a step is taken back from the closing screen. A
+// file gone or held by another game leaves the game to play on unsaved.
 RecordStore recordFileHandedOver(const std::string& handedOver, long* storedLength)
 {
-    std::string path = inputFileHandedOver(handedOver);
     *storedLength = 0;
-    if (path.empty())
+    recordPath = inputFileHandedOver(handedOver);
+    if (recordPath.empty())
         return {};
     std::string stored;
-    bool ended = false;
-    RecordStore store = openToPlayOn(path.c_str(), &stored, &ended);
-    *storedLength = static_cast<long>(stored.size());
-    return store;
+    recordFile = open(recordPath.c_str(), O_RDWR | O_BINARY | O_CLOEXEC);
+    if (recordFile < 0 || !readWhole(recordFile, stored) || !lockRecord(recordFile, true)) {
+        recordFileLetGo();
+        return {};
+    }
+    writtenLength = settledLength = static_cast<long>(stored.size());
+    *storedLength = writtenLength;
+    return fileStore();
 }
 
 
-void recordFileLetGo()
-{
-    if (recordFile >= 0)
-        close(recordFile);
-    recordFile = -1;
-}
 
 // Every folder on the way is made as the last one is, for the player alone;
 // the ones already there are left as they are.

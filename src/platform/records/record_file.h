@@ -25,9 +25,8 @@ bool recordFileRead(const std::string& path, std::string& bytes);
 RecordStore recordFileOpenForResume(const char* path, std::string* record);
 
 // The file of a game handed over by an undo or a redo (inputTakeUpGame),
-// opened again for it, though its game may have ended (a step is taken back
-// from the closing screen), with how much of the record it holds; a store
-// of nothing for a game saved in no file.
+// opened again for it, with how much of the record it holds; a store of
+// nothing for a game saved in no file, or in one that cannot be opened again.
 RecordStore recordFileHandedOver(const std::string& handedOver, long* storedLength);
 
 // Closes the record, and lets go of it for another process to hold: the
