@@ -331,6 +331,8 @@ unsigned platformStart(int argc, char** argv)
     plainText = inputOptions().plain || terminalIsDumb();
     if (onTerminal || writingToTerminal)
         installSignalHandlers();
+    if (startedAgain)
+        letSignalsIn();
     if (onTerminal) {
         applyGameMode();
         editorConnect(nextTerminalByte, peekTerminalByte, plainText ? echoPlainly : echoToTerminal);

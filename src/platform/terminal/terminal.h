@@ -61,3 +61,7 @@ struct TakenOver {
 // In the fresh process: true when this game was started again by the one
 // before it. Called once, before the terminal is touched.
 bool takeOverFromTheGameBefore(TakenOver* takenOver);
+
+// In the fresh process, once it can put the terminal back: the signals held
+// across the exec come in.
+void letSignalsIn();

@@ -12,6 +12,7 @@
 #include "platform/records/game_input.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -86,6 +87,23 @@ static std::string typedAheadNotRead()
     return keys;
 }
 
+// The signals that end or stop the game wait, held across the exec, until
+// the fresh process can put the terminal back when they come.
+static sigset_t signalsThatWait()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGTSTP})
+        sigaddset(&signals, signalNumber);
+    return signals;
+}
+
+void letSignalsIn()
+{
+    sigset_t signals = signalsThatWait();
+    sigprocmask(SIG_UNBLOCK, &signals, nullptr);
+}
+
 const char* startAgainInAFreshProcess(const std::string& game)
 {
     static std::string reason;
@@ -109,8 +127,12 @@ const char* startAgainInAFreshProcess(const std::string& game)
     if (inputOptions().plain)
         arguments.push_back(const_cast<char*>("--plain"));
     arguments.push_back(nullptr);
+    sigset_t signals = signalsThatWait();
+    sigset_t before;
+    sigprocmask(SIG_BLOCK, &signals, &before);
     execv("/proc/self/exe", arguments.data());
     reason = std::strerror(errno);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
     unsetenv(HANDED_OVER);
     close(file);
     return reason.c_str();
