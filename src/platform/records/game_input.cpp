@@ -246,6 +246,8 @@ static void paceTheRead(bool command, int turn)
 {
     if (!watching || seeking)
         return;
+    // The question or the prompt is on the screen while the watcher reads it.
+    std::cout.flush();
     watchPace.atRead(command, turn);
     watchPace.wait(THINKING_MS);
 }
