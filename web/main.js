@@ -108,7 +108,7 @@ function startGame(watched = null) {
   }
   layout();
   createQuorrell({
-    page: pageFor(generation, watching ? watchingPage(generation, chosen.fromTurn) : {}),
+    page: pageFor(generation, watching ? watchingPage(generation, chosen.fromTurn, playSound) : {}),
     arguments: seedArguments(),
     stdout: (byte) => {
       if (byte !== null && generation === game.generation) output(byte);

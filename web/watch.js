@@ -96,12 +96,14 @@ function watchRead(command, turn, offset) {
   showState();
 }
 
-// What the game asks of the page while it watches, for one game.
-export function watchingPage(generation, fromTurn) {
+// What the game asks of the page while it watches, for one game; a skip
+// to the next command skips the sounds on the way too.
+export function watchingPage(generation, fromTurn, playSound) {
   return {
     watchWait: (milliseconds) => watchWait(generation, milliseconds),
     watchRead: watchRead,
     watchFromTurn: () => fromTurn,
+    playSound: (stem, loop) => (watch.skipping ? Promise.resolve() : playSound(stem, loop)),
   };
 }
 
