@@ -161,6 +161,12 @@ function watchingKey(event) {
   if (act || key === 'Escape' || (key.length === 1 && !onControl)) event.stopPropagation();
 }
 
+// A record's bytes watched on the page from its start, as a game from a
+// list of games is.
+export function watchRecordOnPage(bytes) {
+  watch.restart(bytes, 0);
+}
+
 export function connectWatching({ restart, playOn }) {
   watch.restart = restart;
   watch.playOn = playOn;
