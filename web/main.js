@@ -10,12 +10,15 @@ import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
 import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from './display.js';
 import { layout } from './layout.js';
 import {
-  chooseGame, chooseGameStartedAgain, connectSavedGames, recordOnPage, seedArguments,
+  GAME_WATCHED, chooseGame, chooseGameStartedAgain, chooseToWatch, connectSavedGames, currentRecord, playOnFrom,
+  recordOnPage, recordTurns, seedArguments, watchTheLink,
 } from './saved_games.js';
 import { connectSettings } from './settings.js';
+import { connectSharing, packedRecordIn } from './share.js';
 import { playSound, stopSound } from './sound.js';
 import { AWAIT_NOTHING, byId, game } from './state.js';
 import { caughtUp, connectUndo, showSteps } from './undo.js';
+import { connectWatching, hideWatching, showWatching, watchingPage } from './watch.js';
 
 const status = byId('status');
 const form = byId('command-line');
@@ -45,6 +48,9 @@ function registerOffline() {
   navigator.serviceWorker.register('sw.js').catch((error) => console.warn(error));
 }
 
+// What a game left behind waits for.
+const NEVER = new Promise(() => {});
+
 const page = {
   nextKeyByte: nextKeyByte,
   peekKeyByte: peekKeyByte,
@@ -57,9 +63,8 @@ const page = {
   // An undo or a redo: a fresh game takes over, and the one that asked
   // waits for nothing ever again.
   startAgain: (handedOver) => {
-    stopSound();
-    startGame(handedOver);
-    return new Promise(() => {});
+    startGame({ handedOver });
+    return NEVER;
   },
   caughtUp: caughtUp,
   ...recordOnPage,
@@ -79,25 +84,54 @@ function endOfGame() {
   playAgain.focus();
 }
 
-// handedOver: what the game before hands over after an undo or a redo.
-function startGame(handedOver) {
+// The page as one game sees it. A game left behind (a record watched from
+// another turn, a link opened over a game) goes no further: its waits
+// never end, and nothing it does reaches the page.
+function pageFor(generation, watching) {
+  const calls = { ...page, ...watching };
+  const current = {};
+  for (const [name, call] of Object.entries(calls)) {
+    current[name] = (...args) => {
+      if (generation === game.generation) return call(...args);
+      return ['nextKeyByte', 'playSound', 'watchWait'].includes(name) ? NEVER : -1;
+    };
+  }
+  return current;
+}
+
+// A game to play, a record to watch ({ bytes, fromTurn }), or the game
+// started again by an undo or a redo ({ handedOver }).
+function startGame(how = null) {
+  const generation = ++game.generation;
+  stopSound();
   gameOver.hidden = true;
-  if (handedOver) forgetCommands();
+  // A game started again brings back its commands itself, and what was
+  // typed ahead still goes to it.
+  if (how && how.handedOver) forgetCommands();
   else clearCommandLine();
   showSteps(false, false);
   game.waitingFor = AWAIT_NOTHING;
   clearDisplay();
   game.running = true;
-  form.hidden = false;
-  showWhatIsAwaited();
-  field.focus({ preventScroll: true });
-  if (handedOver) chooseGameStartedAgain(handedOver);
-  else chooseGame();
+  let chosen = null;
+  if (how && how.handedOver) chosen = chooseGameStartedAgain(how.handedOver);
+  else if (how) chosen = chooseToWatch(how.bytes, how.fromTurn);
+  else chosen = chooseGame();
+  const watching = chosen.kind === GAME_WATCHED;
+  form.hidden = watching;
+  if (watching) {
+    showWatching(chosen.bytes, recordTurns(chosen.bytes), chosen.fromTurn);
+  } else {
+    hideWatching();
+    showWhatIsAwaited();
+    field.focus({ preventScroll: true });
+  }
+  layout();
   createQuorrell({
-    page: page,
+    page: pageFor(generation, watching ? watchingPage(generation, chosen.fromTurn, playSound) : {}),
     arguments: seedArguments(),
     stdout: (byte) => {
-      if (byte !== null) output(byte);
+      if (byte !== null && generation === game.generation) output(byte);
     },
     // What the game says on standard error (a game that can no longer be
     // saved) is for the player.
@@ -105,7 +139,9 @@ function startGame(handedOver) {
       console.warn(text);
       say(text);
     },
-    onExit: endOfGame,
+    onExit: () => {
+      if (generation === game.generation) endOfGame();
+    },
     instantiateWasm: instantiateGame(couldNotLoad),
   }).catch(couldNotLoad);
 }
@@ -117,11 +153,27 @@ window.addEventListener('unhandledrejection', (event) => {
   if (isGameExit(event.reason)) event.preventDefault();
 });
 
+function watchRecord(bytes, fromTurn = 0) {
+  startGame({ bytes, fromTurn });
+}
+
+// A shared link watches its game; a damaged one is told, and the page
+// plays as it would without it.
+async function arrive() {
+  if (packedRecordIn(window.location.hash) !== null && await watchTheLink(window.location.hash)) return;
+  startGame();
+}
+
 connectSettings({ relayout: layout, backToCommandLine });
 connectCommandLine(registerOffline);
-connectSavedGames();
+connectSavedGames({ watch: watchRecord });
+connectSharing(currentRecord);
+connectWatching({ restart: watchRecord, playOn: playOnFrom });
 connectUndo();
 playAgain.addEventListener('click', () => startGame());
+window.addEventListener('hashchange', () => {
+  if (packedRecordIn(window.location.hash) !== null) watchTheLink(window.location.hash);
+});
 
 layout();
 if (window.location.protocol === 'file:') {
@@ -134,5 +186,5 @@ if (window.location.protocol === 'file:') {
   fail('The game could not be loaded. Check the connection and reload the page.');
 } else {
   status.textContent = 'Loading the game\u2026';
-  startGame();
+  arrive();
 }

@@ -4,6 +4,7 @@
 import { backToCommandLine, remember } from './command_line.js';
 import { instantiateGame, isGameExit } from './compiled_game.js';
 import { say } from './display.js';
+import { recordFromLink } from './share.js';
 import { byId } from './state.js';
 import { fromStorage, removeFromStorage } from './storage.js';
 
@@ -12,19 +13,21 @@ const saveRecord = byId('save-record');
 const openRecord = byId('open-record');
 const saveTranscript = byId('save-transcript');
 const recordFile = byId('record-file');
+const openDialog = byId('open-dialog');
+const openLinkField = byId('open-link');
 
 // The game the page plays (web.cpp says).
 const GAME_NEW = 0;
 const GAME_RESUMED = 1;
 const GAME_REPLAYED = 2;
 const GAME_TRANSCRIBED = 3;
-const GAME_STARTED_AGAIN = 4;
+export const GAME_WATCHED = 4;
+const GAME_STARTED_AGAIN = 5;
 
-// LAST_GAME names the game played last. An ended record opened to watch,
-// and the wish for a fresh game, outlive only the reload that starts them.
+// LAST_GAME names the game played last. The wish for a fresh game outlives
+// only the reload that starts it.
 const LAST_GAME = 'quorrell.lastGame';
 const GAME_PREFIX = 'quorrell.game.';
-const OPENED = 'quorrell.opened';
 const FRESH = 'quorrell.fresh';
 
 // The storage keeps text: each byte of a record is one character.
@@ -52,6 +55,33 @@ function recordState(bytes) {
   return (match[1] || match[2]).trim();
 }
 
+export function isRecord(bytes) {
+  return recordState(bytes) !== null;
+}
+
+// The turns a record's game has taken: the header's, or in format 1 its
+// lines after the name's (the game's own count, record.cpp).
+export function recordTurns(bytes) {
+  const header = HEADER.exec(bytesToText(bytes.subarray(0, 120)));
+  if (!header) return 0;
+  const turn = /\nturn (\d+)/.exec(header[0]);
+  if (turn) return Number(turn[1]);
+  const lines = bytes.subarray(header[0].length).reduce((count, byte) => count + (byte === 10), 0);
+  return Math.max(0, lines - 1);
+}
+
+// The record up to offset, as a game put down there after turns turns.
+function recordPrefix(bytes, offset, turns) {
+  const header = HEADER.exec(bytesToText(bytes.subarray(0, 120)))[0];
+  const turnWord = String(turns).padEnd(10, ' ');
+  const newHeader = header.replace(/\nstate (open |ended)\n/, '\nstate open \n')
+    .replace(/\nturn [ \d]{10}\n/, '\nturn ' + turnWord + '\n');
+  const prefix = new Uint8Array(newHeader.length + offset - header.length);
+  prefix.set(textToBytes(newHeader));
+  prefix.set(bytes.subarray(header.length, offset), newHeader.length);
+  return prefix;
+}
+
 function lastGameKey() {
   return fromStorage(localStorage, LAST_GAME);
 }
@@ -67,18 +97,19 @@ export function seedArguments() {
   return seed === null ? [] : ['--seed', seed];
 }
 
-// What this page load plays: a record opened to watch, a fresh game, the
-// game put down last, or a new one.
+// What this page load plays: a fresh game, the game put down last, or a new
+// one; or a record watched (chooseToWatch).
 let game = { kind: GAME_NEW, key: null, bytes: new Uint8Array(0) };
 
 export function chooseGame() {
-  const opened = fromStorage(sessionStorage, OPENED);
-  removeFromStorage(sessionStorage, OPENED);
+  chooseWhatToPlay();
+  return game;
+}
+
+function chooseWhatToPlay() {
   const fresh = fromStorage(sessionStorage, FRESH);
   removeFromStorage(sessionStorage, FRESH);
-  if (opened !== null) {
-    game = { kind: GAME_REPLAYED, key: null, bytes: textToBytes(opened) };
-  } else if (fresh === null && seedArguments().length === 0 && lastGameUnfinished()) {
+  if (fresh === null && seedArguments().length === 0 && lastGameUnfinished()) {
     const key = lastGameKey();
     game = { kind: GAME_RESUMED, key: key, bytes: textToBytes(fromStorage(localStorage, key)) };
   } else {
@@ -86,10 +117,17 @@ export function chooseGame() {
   }
 }
 
+// A record watched on the page, from a turn on (0: from its start).
+export function chooseToWatch(bytes, fromTurn) {
+  game = { kind: GAME_WATCHED, key: null, bytes: bytes, fromTurn: fromTurn };
+  return game;
+}
+
 // An undo or a redo starts the game again from what the game before it
 // hands over, and the record goes on in the same place.
 export function chooseGameStartedAgain(handedOver) {
   game = { kind: GAME_STARTED_AGAIN, key: game.key, bytes: game.bytes, handedOver: handedOver };
+  return game;
 }
 
 // The game's store (web.cpp's RecordStore): writes change the record here,
@@ -166,7 +204,7 @@ function download(bytes, name, type) {
   setTimeout(() => URL.revokeObjectURL(url), 10000);
 }
 
-function currentRecord() {
+export function currentRecord() {
   return game.bytes.length > 0 ? game.bytes : null;
 }
 
@@ -206,6 +244,20 @@ function transcribe(bytes) {
 // game playing now ends with the page.
 function startAgain() {
   window.location.replace(window.location.pathname);
+}
+
+// "Play from here" while watching: the record up to that command becomes a
+// new game, kept beside the player's own, which is left as it is.
+export function playOnFrom(bytes, offset, turns) {
+  try {
+    const key = GAME_PREFIX + new Date().toISOString();
+    localStorage.setItem(key, bytesToText(recordPrefix(bytes, offset, turns)));
+    localStorage.setItem(LAST_GAME, key);
+  } catch (e) {
+    say('The browser\u2019s storage refused the game (full, or turned off for this site).');
+    return;
+  }
+  startAgain();
 }
 
 // A game put down is given up only when the player says so.
@@ -266,8 +318,11 @@ function saveTheTranscript() {
     });
 }
 
+// Starts watching a record on the page (main.js).
+let watchOnPage = null;
+
 // An unfinished record is picked up where it stopped, an ended one
-// played again to watch.
+// watched.
 function openTheRecord(file) {
   file.arrayBuffer().then((buffer) => {
     const bytes = new Uint8Array(buffer);
@@ -277,18 +332,19 @@ function openTheRecord(file) {
       backToCommandLine();
       return;
     }
+    if (state === 'ended') {
+      say('');
+      watchOnPage(bytes);
+      return;
+    }
     try {
-      if (state === 'ended') {
-        sessionStorage.setItem(OPENED, bytesToText(bytes));
-      } else {
-        if (!mayGiveUpTheLastGame('Pick up the opened game? The unfinished game will be lost.')) {
-          backToCommandLine();
-          return;
-        }
-        const key = GAME_PREFIX + new Date().toISOString();
-        localStorage.setItem(key, bytesToText(bytes));
-        localStorage.setItem(LAST_GAME, key);
+      if (!mayGiveUpTheLastGame('Pick up the opened game? The unfinished game will be lost.')) {
+        backToCommandLine();
+        return;
       }
+      const key = GAME_PREFIX + new Date().toISOString();
+      localStorage.setItem(key, bytesToText(bytes));
+      localStorage.setItem(LAST_GAME, key);
     } catch (e) {
       say('The browser\u2019s storage refused the record (full, or turned off for this site).');
       backToCommandLine();
@@ -298,14 +354,50 @@ function openTheRecord(file) {
   });
 }
 
-export function connectSavedGames() {
-  newGame.addEventListener('click', startNewGame);
-  saveRecord.addEventListener('click', saveTheRecord);
-  saveTranscript.addEventListener('click', saveTheTranscript);
+// A shared link pasted into Open record is watched; one that holds no game
+// is told in a line, and nothing kept is touched.
+export async function watchTheLink(text) {
+  const { bytes, problem } = await recordFromLink(text, isRecord);
+  if (problem) {
+    say(problem);
+    return false;
+  }
+  say('');
+  watchOnPage(bytes);
+  return true;
+}
+
+// Open record: a shared link pasted, or a record file chosen.
+function connectOpenRecord() {
   openRecord.addEventListener('click', () => {
+    openLinkField.value = '';
+    openDialog.showModal();
+  });
+  byId('open-file').addEventListener('click', () => {
+    openDialog.close();
     recordFile.value = '';
     recordFile.click();
   });
+  byId('open-cancel').addEventListener('click', () => {
+    openDialog.close();
+    backToCommandLine();
+  });
+  byId('open-form').addEventListener('submit', (event) => {
+    event.preventDefault();
+    openDialog.close();
+    watchTheLink(openLinkField.value).then((watched) => {
+      if (!watched) backToCommandLine();
+    });
+  });
+}
+
+// watch starts watching a record on the page.
+export function connectSavedGames({ watch }) {
+  watchOnPage = watch;
+  newGame.addEventListener('click', startNewGame);
+  saveRecord.addEventListener('click', saveTheRecord);
+  saveTranscript.addEventListener('click', saveTheTranscript);
+  connectOpenRecord();
   recordFile.addEventListener('change', () => {
     const file = recordFile.files && recordFile.files[0];
     if (file) openTheRecord(file);

@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
 #include "platform/records/record_file.h"
+#include "platform/records/record_link.h"
 #include "platform/sound/sound_files.h"
 #include "platform/text/plain_text.h"
 
@@ -161,6 +162,8 @@ unsigned platformStart(int argc, char** argv)
 {
     std::string handedOver = takeOverFromTheGameBefore();
     inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
+    if (inputOptions().sharePath)
+        recordPrintShareLink(inputNamedRecord(), inputOptions().sharePath);
     // The console's own line input echoes the line as it is typed, so live
     // plain text would show each line twice.
     if (inputOptions().plain)
