@@ -1,4 +1,4 @@
-// Undo and Redo: two buttons among the page's controls and their keys, Alt+U
+// Undo and Redo: two buttons at the end of the command line and their keys, Alt+U
 // and Alt+R as on the terminal, and Ctrl+Z and Ctrl+Shift+Z while the
 // field is empty. Each reaches the game as the terminal's keys do, Escape
 // and a letter, which the game's own line editor takes as a step back or
@@ -50,6 +50,10 @@ function onKeyDown(event) {
 }
 
 export function connectUndo() {
+  // The phone's keyboard stays up.
+  undoButton.parentElement.addEventListener('pointerdown', (event) => {
+    if (event.target.closest('button')) event.preventDefault();
+  });
   undoButton.addEventListener('click', () => step(UNDO));
   redoButton.addEventListener('click', () => step(REDO));
   document.addEventListener('keydown', onKeyDown);
