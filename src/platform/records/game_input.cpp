@@ -207,9 +207,26 @@ void inputSaveNewGame(unsigned newSeed, RecordStore recordStore, bool headerStor
     saveThrough(recordStore);
 }
 
+// The record an option names by the number --games gives it, as its file.
+static std::string numberedRecord;
+
+static void findNumberedRecord(const char*& path, const char* option)
+{
+    if (!path)
+        return;
+    numberedRecord = savedGameOrFile(option, path);
+    path = numberedRecord.c_str();
+}
+
 void inputStart(int argc, char** argv, unsigned clockSeed)
 {
     options = readProgramOptions(argc, argv, true);
+    if (options.listGames)
+        answerCommandLine(savedGamesListing(savedGamesFolder()), "list of games");
+    // The options take one record at a time.
+    findNumberedRecord(options.replayPath, "--replay");
+    findNumberedRecord(options.resumePath, "--resume");
+    findNumberedRecord(options.transcriptPath, "--transcript");
     seed = options.seedGiven ? options.seed : clockSeed;
     if (options.recordPath)
         inputSaveNewGame(seed, recordFileCreate(options.recordPath, seed), true);
