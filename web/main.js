@@ -9,6 +9,7 @@ import {
 import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
 import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from './display.js';
 import { layout } from './layout.js';
+import { connectGamesPanel } from './games_panel.js';
 import { chooseGame, connectSavedGames, recordOnPage, seedArguments } from './saved_games.js';
 import { connectSettings } from './settings.js';
 import { playSound, stopSound } from './sound.js';
@@ -53,7 +54,8 @@ const page = {
   ...recordOnPage,
 };
 
-function endOfGame() {
+// The game stops for good: it has ended, or another tab plays it now.
+function halt() {
   showOutput();
   announce();
   game.running = false;
@@ -62,20 +64,25 @@ function endOfGame() {
   stopSound();
   form.hidden = true;
   drawSoon();
+}
+
+function endOfGame() {
+  halt();
   gameOver.hidden = false;
   playAgain.focus();
 }
 
-function startGame() {
+async function startGame() {
   gameOver.hidden = true;
   clearCommandLine();
   game.waitingFor = AWAIT_NOTHING;
   clearDisplay();
+  // Which game, before anything is shown of it: the tab may have to ask.
+  await chooseGame();
   game.running = true;
   form.hidden = false;
   showWhatIsAwaited();
   field.focus({ preventScroll: true });
-  chooseGame();
   createQuorrell({
     page: page,
     arguments: seedArguments(),
@@ -102,8 +109,9 @@ window.addEventListener('unhandledrejection', (event) => {
 
 connectSettings({ relayout: layout, backToCommandLine });
 connectCommandLine(registerOffline);
-connectSavedGames();
-playAgain.addEventListener('click', startGame);
+connectSavedGames({ halt });
+connectGamesPanel();
+playAgain.addEventListener('click', () => startGame().catch(couldNotLoad));
 
 layout();
 if (window.location.protocol === 'file:') {
@@ -116,5 +124,5 @@ if (window.location.protocol === 'file:') {
   fail('The game could not be loaded. Check the connection and reload the page.');
 } else {
   status.textContent = 'Loading the game\u2026';
-  startGame();
+  startGame().catch(couldNotLoad);
 }
