@@ -24,8 +24,13 @@ function momentOf(date) {
 
 const STATES = { open: 'unfinished', ended: 'ended', damaged: 'damaged' };
 
+// A record put in the storage by hand may have no moment at all.
+function whenPlayed(kept) {
+  return kept.playedAt.getTime() > 0 ? momentOf(kept.playedAt) : '';
+}
+
 function describe(kept) {
-  const parts = [momentOf(kept.playedAt)];
+  const parts = whenPlayed(kept) ? [whenPlayed(kept)] : [];
   if (kept.turn !== null) parts.push('turn ' + kept.turn);
   parts.push(kept.here ? 'unfinished, played in this tab' : STATES[kept.state]);
   return parts.join(' \u00b7 ');
@@ -103,8 +108,8 @@ function focusNear(place) {
 
 function askToDelete(kept) {
   const turn = kept.turn === null ? '' : ', at turn ' + kept.turn;
-  deleteText.textContent = 'Delete the ' + STATES[kept.state] + ' game last played on ' + momentOf(kept.playedAt) +
-    turn + '? It cannot be brought back.';
+  const when = whenPlayed(kept) ? ' last played on ' + whenPlayed(kept) : '';
+  deleteText.textContent = 'Delete the ' + STATES[kept.state] + ' game' + when + turn + '? It cannot be brought back.';
   deleteQuestion.returnValue = '';
   deleteQuestion.addEventListener('close', () => {
     if (deleteQuestion.returnValue !== 'delete') return;

@@ -129,9 +129,11 @@ async function pickUp(playing, take) {
     if ((await askWhereToPlay('This game is open in another tab.', true, true)) === 'new') return false;
     await holdGame(playing.key, true);
   }
-  // Read once the game is this tab's: the other wrote its last key before.
+  // Read once the game is this tab's: the other wrote its last key before,
+  // and may have ended the game while the player was asked.
   const text = fromStorage('local', playing.key);
-  if (text === null) return false;
+  const header = text && readHeader(text);
+  if (!header || header.state !== 'open') return false;
   current = { kind: GAME_RESUMED, key: playing.key, seed: playing.seed, bytes: textToBytes(text) };
   rememberPlaying(playing.key, playing.seed);
   return true;
