@@ -183,10 +183,11 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         // The saved games, the one written last first; a file that is no
         // record is listed as damaged, what is no .rec file passed over.
         {{ENV, "TZ=UTC", SAVED, GAME, "--games"}, 0,
-         "1  1 December 2026 10:00   turn 1  ended       " + saves + "game-2026-12-01_10-00-00.rec\n"
-         "2  30 November 2026 09:05  turn 2  set aside   " + saves + "game-2026-11-30_09-00-00-set-aside.rec\n"
-         "3  1 June 2026 12:00       turn ?  unfinished  " + saves + "old.rec\n"
-         "4  1 January 2025 00:00            damaged     " + saves + "damaged.rec\n"},
+         "The games saved in " + state + "/quorrell, the one played last first:\n"
+         "1  1 December 2026 10:00   turn 1  ended       game-2026-12-01_10-00-00.rec\n"
+         "2  30 November 2026 09:05  turn 2  set aside   game-2026-11-30_09-00-00-set-aside.rec\n"
+         "3  1 June 2026 12:00       turn ?  unfinished  old.rec\n"
+         "4  1 January 2025 00:00            damaged     damaged.rec\n"},
         {{ENV, NONE_SAVED, GAME, "--games"}, 0, "No games are saved yet in " + NONE_SAVED.substr(15) + "/quorrell.\n"},
         {{ENV, "-u", "HOME", "-u", "XDG_STATE_HOME", GAME, "--games"}, 0,
          "No games are saved: neither XDG_STATE_HOME nor HOME names a folder for them.\n"},
@@ -244,9 +245,9 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     // Game 2 plays on, and is then the game played last.
     EXPECT_EQ(play({ENV, SAVED, GAME, "--resume", "2"}, SECOND_PART).status, 0);
     EXPECT_EQ(fileText(saves + savedGames[1].name), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
-    EXPECT_EQ(play({ENV, SAVED, GAME, "--games"}).out.substr(0, 3), "1  ");
-    EXPECT_NE(play({ENV, SAVED, GAME, "--games"}).out.find("turn 4  set aside   " + saves + savedGames[1].name + "\n2  "),
-              std::string::npos);
+    std::string listed = play({ENV, SAVED, GAME, "--games"}).out;
+    EXPECT_EQ(listed.substr(listed.find('\n') + 1, 3), "1  ");
+    EXPECT_NE(listed.find("turn 4  set aside   " + std::string(savedGames[1].name) + "\n2  "), std::string::npos);
     for (const std::string& scratch : {putDown, fifo})
         unlink(scratch.c_str());
     rmdir(folder.c_str());

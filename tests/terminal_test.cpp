@@ -769,9 +769,11 @@ TEST_F(RealTerminal, AGamePutDownByAHangupIsOfferedAndPickedUpAtTheNextStart)
     std::string afresh = std::prev(games.end())->first == setAside ? games.begin()->first : std::prev(games.end())->first;
     {
         // Listed, the one played last first, each line ending in its file.
-        Terminal terminal("games", Terminal::DIRECTLY, 160, ROWS, {"--games"}, state);
+        Terminal terminal("games", Terminal::DIRECTLY, 120, ROWS, {"--games"}, state);
         EXPECT_EQ(terminal.exitStatus(), 0);
         std::vector<std::string> rows = terminal.screen();
+        EXPECT_EQ(rows[0], "The games saved in " + (state / "quorrell").string() + ", the one played last first:");
+        rows.erase(rows.begin());
         struct Listed {
             const std::string& name;
             std::string end;
@@ -779,7 +781,7 @@ TEST_F(RealTerminal, AGamePutDownByAHangupIsOfferedAndPickedUpAtTheNextStart)
         for (std::size_t number = 1; number <= 2; ++number) {
             const Listed& game = listed[number - 1];
             std::string start = std::to_string(number) + "  " + dayWritten(state / "quorrell" / game.name) + " ";
-            std::string end = game.end + (state / "quorrell" / game.name).string();
+            std::string end = game.end + game.name;
             const std::string& row = rows[number - 1];
             EXPECT_EQ(row.substr(0, start.size()), start) << shown(rows);
             EXPECT_TRUE(row.size() > end.size() && row.substr(row.size() - end.size()) == end) << shown(rows);

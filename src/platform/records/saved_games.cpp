@@ -221,12 +221,14 @@ std::string savedGamesListing(const std::string& folder)
             columns[column].push_back(cells[column]);
         }
     }
-    std::string listing;
+    // The folder once, and each game's file by its name, so that a line
+    // fits a terminal of 80 columns.
+    std::string listing = "The games saved in " + folder + ", the one played last first:\n";
     for (std::size_t place = 0; place < games.size(); ++place) {
         const std::string& number = columns[0][place];
         listing += std::string(widths[0] - number.size(), ' ') + number + "  " + padded(columns[1][place], widths[1]) +
                    "  " + padded(columns[2][place], widths[2]) + "  " + padded(STATES[games[place].state], 10) + "  " +
-                   games[place].path + "\n";
+                   games[place].path.substr(folder.size() + 1) + "\n";
     }
     return listing;
 }

@@ -43,8 +43,8 @@ struct SavedGame {
 // listed as damaged.
 std::vector<SavedGame> listSavedGames(const std::string& folder);
 
-// What quorrell --games prints: one line a game, or one line saying there
-// are none.
+// What quorrell --games prints: the folder, then one line a game, or one
+// line saying there are none.
 std::string savedGamesListing(const std::string& folder);
 
 // The record an option names: an argument of digits alone is that game of
