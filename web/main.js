@@ -8,8 +8,8 @@ import {
 } from './command_line.js';
 import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
 import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from './display.js';
-import { layout } from './layout.js';
 import { connectGamesPanel } from './games_panel.js';
+import { layout } from './layout.js';
 import { chooseGame, connectSavedGames, recordOnPage, seedArguments } from './saved_games.js';
 import { connectSettings } from './settings.js';
 import { playSound, stopSound } from './sound.js';

@@ -363,7 +363,7 @@ function openTheRecord(file) {
 // Date), here (the unfinished game this tab plays) }; null when the browser
 // keeps nothing.
 export function keptGames() {
-  if (!storageKeeps()) return null;
+  if (!keeping) return null;
   const games = [];
   for (const key of keysInStorage('local', GAME_PREFIX)) {
     const text = fromStorage('local', key);
