@@ -21,6 +21,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 namespace {
 
@@ -207,6 +208,20 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{ENV, SAVED, GAME, "--seed", "3", "--resume", "2"}, 2,
          "quorrell: --seed cannot go with --resume: the record has its seed (see quorrell --help)\n"},
         {{GAME, "--record", "3"}, 2, "quorrell: --record 3: a number names a saved game; for a file named 3, write ./3 (see quorrell --help)\n"},
+        {{ENV, SAVED, GAME, "--watch", "7"}, 2,
+         "quorrell: --watch 7: there is no game 7; quorrell --games lists the saved games (see quorrell --help)\n"},
+        {{ENV, SAVED, GAME, "--share", "4"}, 2, "quorrell: '" + saves + "damaged.rec' is not a Quorrell record (see quorrell --help)\n"},
+        // Watching, sharing and the recording read a record and nothing else.
+        {{GAME, "--watch", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record (see quorrell --help)\n"},
+        {{GAME, "--watch", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
+        {{GAME, "--watch", folder}, 2, "quorrell: '" + folder + "' is a folder, not a record (see quorrell --help)\n"},
+        {{GAME, "--watch"}, 2, "quorrell: --watch needs a file (see quorrell --help)\n"},
+        {{GAME, "--share", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record (see quorrell --help)\n"},
+        {{GAME, "--asciicast", "/dev/null"}, 2, "quorrell: '/dev/null' is a device, not a record (see quorrell --help)\n"},
+        {{GAME, "--seed", "3", "--watch", ended}, 2, "quorrell: --seed cannot go with --watch: the record has its seed (see quorrell --help)\n"},
+        {{GAME, "--watch", ended, "--replay", ended}, 2, "quorrell: --watch, --share and --asciicast take their record alone, with no other record option (see quorrell --help)\n"},
+        {{GAME, "--share", ended, "--asciicast", ended}, 2, "quorrell: --watch, --share and --asciicast take their record alone, with no other record option (see quorrell --help)\n"},
+        {{SCRIPT, "--watch", ended}, 2, "quorrell-script: unknown option '--watch' (see quorrell-script --help)\n"},
     };
     for (const Row& row : rows) {
         std::string shown;
@@ -234,7 +249,8 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     // The help names every option and where the sounds and the games are.
     std::string help = play({GAME, "--help"}).out;
     for (const char* named : {"--seed", "--record", "--replay", "--resume", "--no-save", "--plain", "--transcript",
-                              "--games", "./2", "--version", "screen readers", "data", "~/.local/state/quorrell", "man 6 quorrell"})
+                              "--games", "./2", "--watch", "--share", "--asciicast",
+                              "--version", "screen readers", "data", "~/.local/state/quorrell", "man 6 quorrell"})
         EXPECT_NE(help.find(named), std::string::npos) << named;
     EXPECT_EQ(fileText(notRecord), "my notes\n");
     EXPECT_EQ(fileText(putDown), header(7, "open ", 1) + "nnBob\nlook\n");
@@ -431,6 +447,57 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
     std::string farewell = screen.substr(screen.rfind("\x1b[H\x1b[2J"));
     EXPECT_EQ(replayed.out, screen.substr(0, screen.size() - farewell.size()) +
                                 "\nThe game was put down here; quorrell --resume '" + record + "' plays on from here.\n");
+    unlink(record.c_str());
+}
+
+// What a link's "#r=" carries, unpacked as the page unpacks it: base64url,
+// then raw deflate.
+std::string unpackedLink(const std::string& fragment)
+{
+    const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    std::string packed;
+    unsigned long bits = 0;
+    int bitCount = 0;
+    for (char digit : fragment.substr(3)) {
+        bits = (bits << 6) | digits.find(digit);
+        bitCount += 6;
+        if (bitCount >= 8) {
+            bitCount -= 8;
+            packed += static_cast<char>((bits >> bitCount) & 255);
+        }
+    }
+    std::string bytes(1 << 20, '\0');
+    z_stream stream = {};
+    inflateInit2(&stream, -15);
+    stream.next_in = reinterpret_cast<Bytef*>(&packed[0]);
+    stream.avail_in = static_cast<uInt>(packed.size());
+    stream.next_out = reinterpret_cast<Bytef*>(&bytes[0]);
+    stream.avail_out = static_cast<uInt>(bytes.size());
+    bool whole = inflate(&stream, Z_FINISH) == Z_STREAM_END;
+    bytes.resize(stream.total_out);
+    inflateEnd(&stream);
+    return whole ? bytes : "(damaged)";
+}
+
+TEST(Record, ASharedLinkCarriesTheRecordAndTheLongestWinFitsInAMessage)
+{
+    // The longest winning game of the tests, whole_games_test.cpp's
+    // afternoon in the office, the hotel and the barber's chair.
+    std::string input = "nnBob\nopen drawer\ntake gun\ne\ne\nshoot Dexter\nshoot Dexter\ns\ns\nw\nshoot Clarence\n"
+                        "n\nw\nw\nopen cupboard\ntake bag\ne\ne\ne\ne\ne\ntake bottle\neat bread\ndrink medicine\n";
+    for (int turn = 24; turn < 155; ++turn)
+        input += "i\n";
+    input += "shoot Rodney\n\x1b";
+    std::string record = scratchPath("shared");
+    std::ofstream(record, std::ios::binary) << header(1796701097, "ended", 155) << input;
+    ChildRun shared = play({GAME, "--share", record});
+    EXPECT_EQ(shared.status, 0);
+    ASSERT_EQ(shared.out.substr(0, 3), "#r=");
+    std::string fragment = shared.out.substr(0, shared.out.size() - 1);
+    EXPECT_EQ(unpackedLink(fragment), fileText(record));
+    EXPECT_NE(shared.err.find("put the line above right after the address"), std::string::npos) << shared.err;
+    // With a site's address in front, it still fits in a chat message.
+    EXPECT_LE(std::string("https://orvanecity.invalid/quorrell/").size() + fragment.size(), 2000u) << fragment;
     unlink(record.c_str());
 }
 

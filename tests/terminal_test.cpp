@@ -897,6 +897,45 @@ TEST_F(RealTerminal, AHangupIgnoredByWhoeverStartedTheGameStaysIgnored)
     EXPECT_EQ(terminal.exitStatus(), 0);
 }
 
+// A record watched at its own pace, steered by the watcher's keys, which
+// the terminal's title answers; Escape stops, and the terminal is as before.
+TEST_F(RealTerminal, AWatchedRecordPausesStepsChangesSpeedAndPutsTheTerminalBack)
+{
+    fs::path record = fs::temp_directory_path() / ("quorrell-watched-" + std::to_string(getpid()) + ".rec");
+    std::ofstream(record, std::ios::binary) << "Quorrell record\nformat 2\nseed 7\nstate ended\nturn 4         \n"
+                                            << "nnBob\nopen drawer\ntake gun\nlook\nquit\ny\x1b";
+    Terminal terminal("watch", Terminal::DIRECTLY, COLUMNS, ROWS, {"--watch", record.string()});
+    auto title = [&] { return trimmedRight(terminal.tmux({"display-message", "-p", "-t", "game", "#{pane_title}"})); };
+    auto titleBecomes = [&](const std::string& expected) {
+        return terminal.waitUntil([&] { return title() == expected; }) ? ::testing::AssertionSuccess()
+                                                                       : ::testing::AssertionFailure() << title();
+    };
+    ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+    EXPECT_TRUE(titleBecomes("Quorrell: watching at 1x"));
+    terminal.type(" ");
+    ASSERT_TRUE(titleBecomes("Quorrell: paused at 1x"));
+    // Each step, paused, goes on to the next prompt and waits there, before
+    // the command is typed.
+    terminal.type(".");
+    ASSERT_TRUE(terminal.waitForText("What is your first name?"));
+    terminal.press("Right");
+    ASSERT_TRUE(terminal.waitForText("Obvious directions are east or west"));
+    EXPECT_EQ(shown(terminal.screen()).find("open drawer"), std::string::npos) << shown(terminal.screen());
+    EXPECT_EQ(title(), "Quorrell: paused at 1x");
+    terminal.type("+++");
+    EXPECT_TRUE(titleBecomes("Quorrell: paused at 8x"));
+    terminal.type("+-");
+    EXPECT_TRUE(titleBecomes("Quorrell: paused at 4x"));
+    terminal.type(" ");
+    EXPECT_TRUE(titleBecomes("Quorrell: watching at 4x"));
+    ASSERT_TRUE(terminal.waitForText("You got the drawer open"));
+    terminal.press("Escape");
+    EXPECT_EQ(terminal.exitStatus(), 0);
+    EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
+    EXPECT_TRUE(terminal.waitUntil([&] { return title().rfind("Quorrell:", 0) != 0; })) << title();
+    fs::remove(record);
+}
+
 INSTANTIATE_TEST_SUITE_P(RealTerminal, WaysOut,
                          ::testing::Values(WayOut{"EndOfInputAtTheCommandPrompt", true, 0, false},
                                            WayOut{"SigtermWhileWaitingForAKey", false, SIGTERM, false},

@@ -1,7 +1,7 @@
 // The Games panel, a dialog over the page: the games kept in this browser,
 // the one played last first, each with what can be done with it. Deleting
 // asks first.
-import { deleteGame, downloadGame, keptGames, playOn, watch, whenKeptGamesChange } from './saved_games.js';
+import { deleteGame, downloadGame, keptGames, playOn, watchGame, whenKeptGamesChange } from './saved_games.js';
 import { byId } from './state.js';
 
 const toggle = byId('games');
@@ -42,7 +42,7 @@ function describe(kept) {
 // is neither picked up again nor deleted from under it.
 const actions = [
   { label: 'Play on', offeredFor: (kept) => kept.state === 'open' && !kept.here, act: playOn },
-  { label: 'Watch', offeredFor: (kept) => kept.state !== 'damaged', act: watch },
+  { label: 'Watch', offeredFor: (kept) => kept.state !== 'damaged', act: (kept) => closeAnd(watchGame, kept) },
   { label: 'Download', offeredFor: () => true, act: downloadGame },
   { label: 'Delete', offeredFor: (kept) => !kept.here, act: askToDelete },
 ];
@@ -53,6 +53,12 @@ export function addGameAction(action, before) {
   const place = actions.findIndex((each) => each.label === before);
   actions.splice(place < 0 ? actions.length : place, 0, action);
   if (panel.open) render();
+}
+
+// The panel gives way to what the action shows on the page.
+function closeAnd(act, kept) {
+  panel.close();
+  act(kept);
 }
 
 function focusedButton() {

@@ -4,6 +4,7 @@
 import { backToCommandLine, remember } from './command_line.js';
 import { instantiateGame, isGameExit } from './compiled_game.js';
 import { say } from './display.js';
+import { recordFromLink } from './share.js';
 import { byId, game } from './state.js';
 import {
   fromStorage, keysInStorage, removeFromStorage, storageKeeps, takeFromStorage, toStorage,
@@ -15,12 +16,15 @@ const saveRecord = byId('save-record');
 const openRecord = byId('open-record');
 const saveTranscript = byId('save-transcript');
 const recordFile = byId('record-file');
+const openDialog = byId('open-dialog');
+const openLinkField = byId('open-link');
 
 // The game the page plays (web.cpp says).
 const GAME_NEW = 0;
 const GAME_RESUMED = 1;
 const GAME_REPLAYED = 2;
 const GAME_TRANSCRIBED = 3;
+export const GAME_WATCHED = 4;
 
 // Each game is a record under GAME_PREFIX and the moment it started, with
 // the moment it was last played under PLAYED_PREFIX; LAST_GAME names the
@@ -30,9 +34,8 @@ const PLAYED_PREFIX = 'quorrell.played.';
 const LAST_GAME = 'quorrell.lastGame';
 // What a tab carries over its reloads: the game it plays (its key, and the
 // seed of the address that started it), and what the next load is to do: a
-// record opened to watch, a fresh game, or taking its game from another tab.
+// fresh game, or taking its game from another tab.
 const PLAYING = 'quorrell.playing';
-const OPENED = 'quorrell.opened';
 const FRESH = 'quorrell.fresh';
 const TAKE = 'quorrell.take';
 
@@ -66,6 +69,28 @@ function readHeader(text) {
   return { state: match[2].trim(), turn: Number(match[3]) };
 }
 
+export function isRecord(bytes) {
+  return readHeader(bytesToText(bytes.subarray(0, 120))) !== null;
+}
+
+// The turns a record's game has taken (the game's own count, record.cpp).
+export function recordTurns(bytes) {
+  const header = readHeader(bytesToText(bytes));
+  return header ? header.turn : 0;
+}
+
+// The record up to offset, as a game put down there after turns turns.
+function recordPrefix(bytes, offset, turns) {
+  const header = HEADER.exec(bytesToText(bytes.subarray(0, 120)))[0];
+  const turnWord = String(turns).padEnd(10, ' ');
+  const newHeader = header.replace(/\nstate (open |ended)\n/, '\nstate open \n')
+    .replace(/\nturn [ \d]{10}\n/, '\nturn ' + turnWord + '\n');
+  const prefix = new Uint8Array(newHeader.length + offset - header.length);
+  prefix.set(textToBytes(newHeader));
+  prefix.set(bytes.subarray(header.length, offset), newHeader.length);
+  return prefix;
+}
+
 function isUnfinished(key) {
   const text = fromStorage('local', key);
   const header = text && readHeader(text);
@@ -80,8 +105,8 @@ function startedAt(key) {
   return moment ? Date.parse(moment[0]) : 0;
 }
 
-// The game this page load plays: a record opened to watch, a kept game
-// picked up, or a new one, with its key.
+// The game this page load plays: a kept game picked up, or a new one, with
+// its key; or a record watched (chooseToWatch).
 let current = { kind: GAME_NEW, key: null, seed: null, bytes: new Uint8Array(0) };
 // False when the browser keeps nothing for the site: the game plays, kept
 // by nobody, and the player is told once.
@@ -113,7 +138,8 @@ function rememberPlaying(key, seed) {
 
 // A tab picks up its own game after a reload, and the address's seed starts
 // a game only where the tab is not playing one from that address already; a
-// new tab without a seed picks up the game played last.
+// tab without a game of its own picks up the game played last unless the
+// address has a seed.
 function gameToPickUp(seed) {
   const playing = playingHere();
   if (playing) return seed === null || playing.seed === seed ? playing : null;
@@ -122,11 +148,12 @@ function gameToPickUp(seed) {
 }
 
 // The game is picked up when no other tab plays it, or when the player
-// takes it from the one that does.
+// takes it from the one that does: true; false when there is nothing to
+// pick up, null when the player chose a new game instead.
 async function pickUp(playing, take) {
   if (!isUnfinished(playing.key)) return false;
   if (!(await holdGame(playing.key, take))) {
-    if ((await askWhereToPlay('This game is open in another tab.', true, true)) === 'new') return false;
+    if ((await askWhereToPlay('This game is open in another tab.', true, true)) === 'new') return null;
     await holdGame(playing.key, true);
   }
   // Read once the game is this tab's: the other wrote its last key before,
@@ -134,16 +161,20 @@ async function pickUp(playing, take) {
   const text = fromStorage('local', playing.key);
   const header = text && readHeader(text);
   if (!header || header.state !== 'open') return false;
-  current = { kind: GAME_RESUMED, key: playing.key, seed: playing.seed, bytes: textToBytes(text) };
+  current = { kind: GAME_RESUMED, key: playing.key, seed: playing.seed, bytes: textToBytes(text), pinned: true };
   rememberPlaying(playing.key, playing.seed);
   return true;
 }
 
-async function startNewGame(seed) {
-  current = { kind: GAME_NEW, key: newKey(), seed: seed, bytes: new Uint8Array(0) };
+// A new game the player asked for is the tab's own at once, so that a
+// reload brings a new game again; one the tab started by itself only once
+// it is kept, so that a tab that read nothing picks up the game played
+// last, as a new one does.
+async function startNewGame(seed, asked) {
+  current = { kind: GAME_NEW, key: newKey(), seed: seed, bytes: new Uint8Array(0), pinned: asked };
   if (!keeping) return;
   await holdGame(current.key, false);
-  rememberPlaying(current.key, seed);
+  if (asked) rememberPlaying(current.key, seed);
 }
 
 let toldNotKept = false;
@@ -154,18 +185,22 @@ export async function chooseGame() {
     toldNotKept = true;
     say('This browser keeps nothing for this page, so the games played here are not being kept.');
   }
-  const opened = takeFromStorage('session', OPENED);
   const fresh = takeFromStorage('session', FRESH);
   const take = takeFromStorage('session', TAKE);
-  if (opened !== null) {
-    letGo();
-    current = { kind: GAME_REPLAYED, key: null, seed: null, bytes: textToBytes(opened) };
-    return;
-  }
   const seed = seedOfAddress();
   const playing = keeping && fresh === null ? gameToPickUp(seed) : null;
-  if (playing && (await pickUp(playing, take !== null))) return;
-  await startNewGame(seed);
+  const pickedUp = playing ? await pickUp(playing, take !== null) : false;
+  if (!pickedUp) await startNewGame(seed, fresh !== null || pickedUp === null);
+  return current;
+}
+
+// A record watched on the page, from a turn on (0: from its start). The
+// game this tab played stays its own, to be picked up again, but another
+// tab may take it meanwhile.
+export function chooseToWatch(bytes, fromTurn) {
+  letGo();
+  current = { kind: GAME_WATCHED, key: null, seed: null, bytes: bytes, fromTurn: fromTurn };
+  return current;
 }
 
 // The kept games change under the Games panel: another tab played or
@@ -191,6 +226,10 @@ function recordSettle() {
   // the game up: neither is a failure to tell again.
   if (!keeping || stopped) return true;
   if (!toStorage('local', current.key, bytesToText(current.bytes))) return false;
+  if (!current.pinned) {
+    current.pinned = true;
+    rememberPlaying(current.key, current.seed);
+  }
   toStorage('local', PLAYED_PREFIX + current.key.slice(GAME_PREFIX.length), String(Date.now()));
   toStorage('local', LAST_GAME, current.key);
   return true;
@@ -236,7 +275,7 @@ function download(bytes, name, type) {
   setTimeout(() => URL.revokeObjectURL(url), 10000);
 }
 
-function currentRecord() {
+export function currentRecord() {
   return current.bytes.length > 0 ? current.bytes : null;
 }
 
@@ -276,6 +315,20 @@ function transcribe(bytes) {
 // it, and the game playing now stops with the page, kept as it stands.
 function startAgain() {
   window.location.replace(window.location.pathname);
+}
+
+// "Play from here" while watching: the record up to that command becomes a
+// new game, kept beside the player's own, which is left as it is.
+export function playOnFrom(bytes, offset, turns) {
+  const key = newKey();
+  if (!toStorage('local', key, bytesToText(recordPrefix(bytes, offset, turns))) ||
+      !toStorage('session', PLAYING, JSON.stringify({ key: key, seed: null }))) {
+    removeFromStorage('local', key);
+    say('The browser\u2019s storage refused the game (full, or turned off for this site).');
+    return;
+  }
+  toStorage('local', PLAYED_PREFIX + key.slice(GAME_PREFIX.length), String(Date.now()));
+  startAgain();
 }
 
 function startAFreshGame() {
@@ -318,18 +371,13 @@ function saveTheTranscript() {
     });
 }
 
-// An ended record is played again to watch, from the next load.
-function watchRecord(text) {
-  if (!toStorage('session', OPENED, text)) return false;
-  startAgain();
-  return true;
-}
+// Starts watching a record on the page (main.js).
+let watchOnPage = null;
 
 const REFUSED = 'The browser\u2019s storage refused the record (full, or turned off for this site).';
 
 // An unfinished record is kept as a game of its own and picked up where it
-// stopped, an ended one played again to watch; the game playing now stays
-// kept.
+// stopped, an ended one watched; the game playing now stays kept.
 function openTheRecord(file) {
   file.arrayBuffer().then((buffer) => {
     const text = bytesToText(new Uint8Array(buffer));
@@ -344,7 +392,8 @@ function openTheRecord(file) {
       backToCommandLine();
     };
     if (header.state === 'ended') {
-      if (!watchRecord(text)) refused();
+      say('');
+      watchOnPage(new Uint8Array(buffer));
       return;
     }
     const key = newKey();
@@ -389,8 +438,8 @@ export function playOn(kept) {
   startAgain();
 }
 
-export function watch(kept) {
-  if (!watchRecord(bytesToText(kept.bytes))) say(REFUSED);
+export function watchGame(kept) {
+  watchOnPage(kept.bytes);
 }
 
 export function downloadGame(kept) {
@@ -405,7 +454,7 @@ export function deleteGame(kept) {
 // writes nothing more of it, and says so.
 let haltGame = () => {};
 function stopHere(deleted) {
-  if (stopped || !game.running || current.kind === GAME_REPLAYED) return;
+  if (stopped || !game.running || current.kind === GAME_WATCHED) return;
   stopped = true;
   letGo();
   haltGame();
@@ -421,8 +470,47 @@ function stopHere(deleted) {
   });
 }
 
-// halt: stops the game playing on the page, for good.
-export function connectSavedGames({ halt }) {
+// A shared link pasted into Open record is watched; one that holds no game
+// is told in a line, and nothing kept is touched.
+export async function watchTheLink(text) {
+  const { bytes, problem } = await recordFromLink(text, isRecord);
+  if (problem) {
+    say(problem);
+    return false;
+  }
+  say('');
+  watchOnPage(bytes);
+  return true;
+}
+
+// Open record: a shared link pasted, or a record file chosen.
+function connectOpenRecord() {
+  openRecord.addEventListener('click', () => {
+    openLinkField.value = '';
+    openDialog.showModal();
+  });
+  byId('open-file').addEventListener('click', () => {
+    openDialog.close();
+    recordFile.value = '';
+    recordFile.click();
+  });
+  byId('open-cancel').addEventListener('click', () => {
+    openDialog.close();
+    backToCommandLine();
+  });
+  byId('open-form').addEventListener('submit', (event) => {
+    event.preventDefault();
+    openDialog.close();
+    watchTheLink(openLinkField.value).then((watched) => {
+      if (!watched) backToCommandLine();
+    });
+  });
+}
+
+// watch starts watching a record on the page; halt stops the game playing
+// on the page, for good.
+export function connectSavedGames({ watch, halt }) {
+  watchOnPage = watch;
   haltGame = halt;
   whenGameTaken((key) => {
     if (key === current.key) stopHere(false);
@@ -437,10 +525,7 @@ export function connectSavedGames({ halt }) {
   newGame.addEventListener('click', startAFreshGame);
   saveRecord.addEventListener('click', saveTheRecord);
   saveTranscript.addEventListener('click', saveTheTranscript);
-  openRecord.addEventListener('click', () => {
-    recordFile.value = '';
-    recordFile.click();
-  });
+  connectOpenRecord();
   recordFile.addEventListener('change', () => {
     const file = recordFile.files && recordFile.files[0];
     if (file) openTheRecord(file);

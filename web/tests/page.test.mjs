@@ -218,14 +218,15 @@ test('the page\'s controls are reached by Tab and named, give the keys back, and
   await page.waitForFunction(() => document.documentElement.dataset.theme === 'light');
 
   const names = [];
-  for (let i = 0; i < 10; ++i) {
+  for (let i = 0; i < 11; ++i) {
     await page.keyboard.press('Tab');
     names.push(await page.evaluate(() => {
       const element = document.activeElement;
       return element.getAttribute('aria-label') || element.textContent.trim();
     }));
   }
-  assert.deepEqual(names, ['Y', 'N', 'New game', 'Games', 'Save record', 'Open record', 'Save transcript', 'Smaller text', 'Larger text', 'Dark']);
+  assert.deepEqual(names, ['Y', 'N', 'New game', 'Games', 'Save record', 'Open record', 'Save transcript', 'Share',
+    'Smaller text', 'Larger text', 'Dark']);
   // The theme, chosen, stays chosen, and the keys go back to the game.
   await page.keyboard.press('Enter');
   assert.equal(await page.evaluate(() => document.activeElement.id), 'command');

@@ -21,6 +21,22 @@
 #define SAVED_GAMES_FOLDER "$XDG_STATE_HOME/quorrell (else ~/.local/state/quorrell)"
 #endif
 
+// Watching needs a POSIX terminal's keys, and the recording its screen
+// codes; the Windows console has --replay.
+#ifdef _WIN32
+#define WATCH_USAGE ""
+#define WATCH_HELP ""
+#else
+#define WATCH_USAGE "       quorrell --watch REC | --asciicast REC\n"
+#define WATCH_HELP                                                                           \
+    "  --watch REC    watch a recorded game at its own pace, its commands typed\n"          \
+    "                 out: Space pauses, + and - change the speed, Right or .\n"         \
+    "                 skips to the next command, Escape or q stops\n"                    \
+    "  --asciicast REC\n"                                                                \
+    "                 write a recorded game as an asciicast (version 2) on\n"            \
+    "                 standard output, for asciinema play or a web page\n"
+#endif
+
 static const char* programName = "quorrell";
 
 void refuseCommandLine(const char* problem)
@@ -53,6 +69,8 @@ void answerCommandLine(const std::string& text, const char* what)
             "usage: quorrell [--seed N] [--record FILE | --replay REC | --resume REC | --no-save]\n"
             "                [--plain]\n"
             "       quorrell --games | --transcript REC\n"
+            WATCH_USAGE
+            "       quorrell --share REC\n"
             "       quorrell --help | --version\n"
             "\n"
             "Quorrell is a text adventure for the terminal. You are the Marshal of\n"
@@ -74,6 +92,9 @@ void answerCommandLine(const std::string& text, const char* what)
             "  --transcript REC\n"
             "                 write what the player saw in a recorded game, as plain\n"
             "                 text, at once and without pauses or sounds\n"
+            WATCH_HELP
+            "  --share REC    print a link to the page that plays the recorded game\n"
+            "                 back: the record itself, packed into the link\n"
             "  -h, --help     show this and exit\n"
             "  -V, --version  show the version and exit\n"
             "  --             end the options\n"
@@ -196,11 +217,50 @@ static void takeFile(const char*& path, const char* option, const char* value)
     path = value;
 }
 
+// --watch, --share and --asciicast: a record played at its own pace, carried
+// in a link, or written as a recording of the terminal.
+static bool takeWatchingOption(const char* argument, char** argv, int argc, int& place, CommandLine& options)
+{
+    const char* value = nullptr;
+#ifdef _WIN32
+    for (const char* name : {"--watch", "--asciicast"}) {
+        if (matches(argument, name, argv, argc, place, value, true))
+            refuseCommandLine((std::string(name) + " needs a POSIX terminal; --replay FILE shows the game here").c_str());
+    }
+#else
+    if (matches(argument, "--watch", argv, argc, place, value, true)) {
+        takeFile(options.watchPath, "--watch", value);
+        return true;
+    }
+    if (matches(argument, "--asciicast", argv, argc, place, value, true)) {
+        takeFile(options.asciicastPath, "--asciicast", value);
+        return true;
+    }
+#endif
+    if (matches(argument, "--share", argv, argc, place, value, true)) {
+        takeFile(options.sharePath, "--share", value);
+        return true;
+    }
+    return false;
+}
+
+static const char* watchingOption(const CommandLine& options)
+{
+    return options.watchPath ? "--watch" : options.sharePath ? "--share" : options.asciicastPath ? "--asciicast" : nullptr;
+}
+
+static void refuseWatchingWithAnotherRecord(const CommandLine& options, int records)
+{
+    int watching = (options.watchPath != nullptr) + (options.sharePath != nullptr) + (options.asciicastPath != nullptr);
+    if (watching > 1 || (watching == 1 && records > 0))
+        refuseCommandLine("--watch, --share and --asciicast take their record alone, with no other record option");
+}
+
 CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
 {
     programName = terminalGame ? "quorrell" : "quorrell-script";
     answerHelpOrVersion(argc, argv, terminalGame);
-    CommandLine options = {false, 1, nullptr, nullptr, nullptr, nullptr, false, false, false};
+    CommandLine options = {false, 1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, false, false, false};
     for (int place = 1; place < argc; ++place) {
         const char* argument = argv[place];
         const char* value = nullptr;
@@ -223,6 +283,8 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
             takeFile(options.resumePath, "--resume", value);
         } else if (terminalGame && matches(argument, "--transcript", argv, argc, place, value, true)) {
             takeFile(options.transcriptPath, "--transcript", value);
+        } else if (terminalGame && takeWatchingOption(argument, argv, argc, place, options)) {
+            // Taken, with its file.
         } else if (terminalGame && matches(argument, "--plain", argv, argc, place, value, false)) {
             options.plain = true;
         } else if (terminalGame && matches(argument, "--no-save", argv, argc, place, value, false)) {
@@ -234,7 +296,7 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
         }
     }
     if (options.listGames && (options.seedGiven || options.recordPath || options.replayPath || options.resumePath ||
-                              options.transcriptPath || options.plain || options.noSave))
+                              options.transcriptPath || watchingOption(options) || options.plain || options.noSave))
         refuseCommandLine("--games lists the saved games, and goes alone");
     // A number names a game of --games to every option that reads a record;
     // a new record named by a number could never be reached by it again.
@@ -247,13 +309,14 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
                   (options.resumePath != nullptr) + (options.transcriptPath != nullptr);
     if (records > 1)
         refuseCommandLine("--record, --replay, --resume and --transcript go one at a time");
+    refuseWatchingWithAnotherRecord(options, records);
     // Those two save the game in their own file.
     if (options.noSave && (options.recordPath || options.resumePath))
         refuseCommandLine(options.recordPath ? "--no-save cannot go with --record, which saves the game"
                                              : "--no-save cannot go with --resume, which saves the game");
     // A record brings its own seed.
     const char* reading = options.replayPath ? "--replay" : options.resumePath ? "--resume"
-                        : options.transcriptPath ? "--transcript" : nullptr;
+                        : options.transcriptPath ? "--transcript" : watchingOption(options);
     if (options.seedGiven && reading)
         refuseCommandLine((std::string("--seed cannot go with ") + reading + ": the record has its seed").c_str());
     return options;

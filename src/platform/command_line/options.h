@@ -11,6 +11,9 @@ struct CommandLine {
     const char* replayPath;  // --replay FILE, or null
     const char* resumePath;  // --resume FILE, or null
     const char* transcriptPath;  // --transcript FILE, or null
+    const char* watchPath;   // --watch FILE, or null
+    const char* sharePath;   // --share FILE, or null
+    const char* asciicastPath;  // --asciicast FILE, or null
     bool plain;              // --plain
     bool noSave;             // --no-save: the game is not saved as it is played
     bool listGames;          // --games: the saved games are listed, and nothing is played
