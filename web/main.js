@@ -8,6 +8,7 @@ import {
 } from './command_line.js';
 import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
 import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from './display.js';
+import { connectGamesPanel } from './games_panel.js';
 import { layout } from './layout.js';
 import {
   GAME_WATCHED, chooseGame, chooseToWatch, connectSavedGames, currentRecord, playOnFrom, recordOnPage, recordTurns,
@@ -58,7 +59,8 @@ const page = {
   ...recordOnPage,
 };
 
-function endOfGame() {
+// The game stops for good: it has ended, or another tab plays it now.
+function halt() {
   showOutput();
   announce();
   game.running = false;
@@ -67,6 +69,10 @@ function endOfGame() {
   stopSound();
   form.hidden = true;
   drawSoon();
+}
+
+function endOfGame() {
+  halt();
   gameOver.hidden = false;
   playAgain.focus();
 }
@@ -88,15 +94,19 @@ function pageFor(generation, watching) {
 }
 
 // A game to play, or a record to watch: { bytes, fromTurn }.
-function startGame(watched = null) {
+async function startGame(watched = null) {
   const generation = ++game.generation;
   stopSound();
   gameOver.hidden = true;
+  form.hidden = true;
+  game.running = false;
   clearCommandLine();
   game.waitingFor = AWAIT_NOTHING;
   clearDisplay();
+  // Which game, before anything is shown of it: the tab may have to ask.
+  const chosen = watched ? chooseToWatch(watched.bytes, watched.fromTurn) : await chooseGame();
+  if (generation !== game.generation) return;
   game.running = true;
-  const chosen = watched ? chooseToWatch(watched.bytes, watched.fromTurn) : chooseGame();
   const watching = chosen.kind === GAME_WATCHED;
   form.hidden = watching;
   if (watching) {
@@ -134,22 +144,23 @@ window.addEventListener('unhandledrejection', (event) => {
 });
 
 function watchRecord(bytes, fromTurn = 0) {
-  startGame({ bytes, fromTurn });
+  startGame({ bytes, fromTurn }).catch(couldNotLoad);
 }
 
 // A shared link watches its game; a damaged one is told, and the page
 // plays as it would without it.
 async function arrive() {
   if (packedRecordIn(window.location.hash) !== null && await watchTheLink(window.location.hash)) return;
-  startGame();
+  await startGame();
 }
 
 connectSettings({ relayout: layout, backToCommandLine });
 connectCommandLine(registerOffline);
-connectSavedGames({ watch: watchRecord });
+connectSavedGames({ watch: watchRecord, halt });
+connectGamesPanel();
 connectSharing(currentRecord);
 connectWatching({ restart: watchRecord, playOn: playOnFrom });
-playAgain.addEventListener('click', () => startGame());
+playAgain.addEventListener('click', () => startGame().catch(couldNotLoad));
 window.addEventListener('hashchange', () => {
   if (packedRecordIn(window.location.hash) !== null) watchTheLink(window.location.hash);
 });
@@ -165,5 +176,5 @@ if (window.location.protocol === 'file:') {
   fail('The game could not be loaded. Check the connection and reload the page.');
 } else {
   status.textContent = 'Loading the game\u2026';
-  arrive();
+  arrive().catch(couldNotLoad);
 }
