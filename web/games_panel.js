@@ -56,7 +56,7 @@ export function addGameAction(action, before) {
 }
 
 // The panel gives way to what the action shows on the page.
-function closeAnd(act, kept) {
+export function closeAnd(act, kept) {
   panel.close();
   act(kept);
 }

@@ -170,13 +170,26 @@ test('the Games panel lists the kept games, plays one on, downloads one and dele
   assert.equal(listed.length, 2, JSON.stringify(listed));
   assert.match(listed[0][0], new RegExp(`^${bea}$`));
   assert.match(listed[1][0], new RegExp(`^${ann}$`));
-  assert.deepEqual(listed[0].slice(1), ['Watch', 'Download', 'Delete']);
-  assert.deepEqual(listed[1].slice(1), ['Play on', 'Watch', 'Download', 'Delete']);
+  assert.deepEqual(listed[0].slice(1), ['Watch', 'Share', 'Download', 'Delete']);
+  assert.deepEqual(listed[1].slice(1), ['Play on', 'Watch', 'Share', 'Download', 'Delete']);
   assert.equal(await page.evaluate(() => document.activeElement.id), 'games-close');
   const row = (pattern) => page.locator('#games-list li', { hasText: new RegExp(pattern) });
 
   const [download] = await Promise.all([page.waitForEvent('download'), row(ann).getByText('Download').click()]);
   assert.equal((await readFile(await download.path())).toString('latin1'), header(21, 'open ', 1) + 'nnAnn\nlook\n');
+
+  // A kept game is shared as the page's own Share shares the game on it:
+  // its link carries that game's record.
+  await row(ann).getByText('Share').click();
+  await page.waitForSelector('#share-link', { state: 'visible' });
+  const carried = await page.evaluate(async (link) => {
+    const packed = atob(link.split('#r=')[1].replace(/-/g, '+').replace(/_/g, '/'));
+    const bytes = Uint8Array.from(packed, (character) => character.charCodeAt(0));
+    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
+    return new TextDecoder('latin1').decode(await new Response(stream).arrayBuffer());
+  }, await page.inputValue('#share-link'));
+  assert.equal(carried, header(21, 'open ', 1) + 'nnAnn\nlook\n');
+  await gamesListed(page);
 
   // Deleting asks first; Escape keeps the game, Delete takes it away.
   await row(bea).getByText('Delete').click();
