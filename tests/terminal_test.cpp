@@ -766,6 +766,39 @@ TEST_F(RealTerminal, AGamePutDownByAHangupIsOfferedAndPickedUpAtTheNextStart)
         EXPECT_EQ(terminal.exitStatus(), 0);
     }
     EXPECT_EQ(savedGames(state), games);
+    std::string afresh = std::prev(games.end())->first == setAside ? games.begin()->first : std::prev(games.end())->first;
+    {
+        // Listed, the one played last first, each line ending in its file.
+        Terminal terminal("games", Terminal::DIRECTLY, 120, ROWS, {"--games"}, state);
+        EXPECT_EQ(terminal.exitStatus(), 0);
+        std::vector<std::string> rows = terminal.screen();
+        EXPECT_EQ(rows[0], "The games saved in " + (state / "quorrell").string() + ", the one played last first:");
+        rows.erase(rows.begin());
+        struct Listed {
+            const std::string& name;
+            std::string end;
+        } listed[] = {{afresh, "turn 0  unfinished  "}, {setAside, "turn 3  set aside   "}};
+        for (std::size_t number = 1; number <= 2; ++number) {
+            const Listed& game = listed[number - 1];
+            std::string start = std::to_string(number) + "  " + dayWritten(state / "quorrell" / game.name) + " ";
+            std::string end = game.end + game.name;
+            const std::string& row = rows[number - 1];
+            EXPECT_EQ(row.substr(0, start.size()), start) << shown(rows);
+            EXPECT_TRUE(row.size() > end.size() && row.substr(row.size() - end.size()) == end) << shown(rows);
+        }
+        EXPECT_EQ(rows[2], "") << shown(rows);
+    }
+    {
+        // Taken up by its number, the game set aside plays on.
+        Terminal terminal("resume-by-number", Terminal::DIRECTLY, COLUMNS, ROWS, {"--resume", "2"}, state);
+        ASSERT_TRUE(terminal.waitForText("12|You have a Colt 45 gun\n"));
+        terminal.type("look");
+        terminal.press("Enter");
+        EXPECT_TRUE(terminal.waitUntil(
+            [&] { return savedGames(state)[setAside].find(inputSoFar + "i\nlook\n") != std::string::npos; }));
+        kill(terminal.gamePid(), SIGHUP);
+        EXPECT_EQ(terminal.exitStatus(), 128 + SIGHUP);
+    }
     fs::remove_all(state);
 }
 

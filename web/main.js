@@ -8,6 +8,7 @@ import {
 } from './command_line.js';
 import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
 import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from './display.js';
+import { connectGamesPanel } from './games_panel.js';
 import { layout } from './layout.js';
 import {
   GAME_WATCHED, chooseGame, chooseGameStartedAgain, chooseToWatch, connectSavedGames, currentRecord, playOnFrom,
@@ -63,14 +64,15 @@ const page = {
   // An undo or a redo: a fresh game takes over, and the one that asked
   // waits for nothing ever again.
   startAgain: (handedOver) => {
-    startGame({ handedOver });
+    startGame({ handedOver }).catch(couldNotLoad);
     return NEVER;
   },
   caughtUp: caughtUp,
   ...recordOnPage,
 };
 
-function endOfGame() {
+// The game stops for good: it has ended, or another tab plays it now.
+function halt() {
   showOutput();
   announce();
   game.running = false;
@@ -79,6 +81,10 @@ function endOfGame() {
   stopSound();
   form.hidden = true;
   drawSoon();
+}
+
+function endOfGame() {
+  halt();
   gameOver.hidden = false;
   showSteps(false, false);
   playAgain.focus();
@@ -101,10 +107,12 @@ function pageFor(generation, watching) {
 
 // A game to play, a record to watch ({ bytes, fromTurn }), or the game
 // started again by an undo or a redo ({ handedOver }).
-function startGame(how = null) {
+async function startGame(how = null) {
   const generation = ++game.generation;
   stopSound();
   gameOver.hidden = true;
+  form.hidden = true;
+  game.running = false;
   // A game started again brings back its commands itself, and what was
   // typed ahead still goes to it.
   if (how && how.handedOver) forgetCommands();
@@ -112,11 +120,13 @@ function startGame(how = null) {
   showSteps(false, false);
   game.waitingFor = AWAIT_NOTHING;
   clearDisplay();
-  game.running = true;
+  // Which game, before anything is shown of it: the tab may have to ask.
   let chosen = null;
   if (how && how.handedOver) chosen = chooseGameStartedAgain(how.handedOver);
   else if (how) chosen = chooseToWatch(how.bytes, how.fromTurn);
-  else chosen = chooseGame();
+  else chosen = await chooseGame();
+  if (generation !== game.generation) return;
+  game.running = true;
   const watching = chosen.kind === GAME_WATCHED;
   form.hidden = watching;
   if (watching) {
@@ -154,23 +164,24 @@ window.addEventListener('unhandledrejection', (event) => {
 });
 
 function watchRecord(bytes, fromTurn = 0) {
-  startGame({ bytes, fromTurn });
+  startGame({ bytes, fromTurn }).catch(couldNotLoad);
 }
 
 // A shared link watches its game; a damaged one is told, and the page
 // plays as it would without it.
 async function arrive() {
   if (packedRecordIn(window.location.hash) !== null && await watchTheLink(window.location.hash)) return;
-  startGame();
+  await startGame();
 }
 
 connectSettings({ relayout: layout, backToCommandLine });
 connectCommandLine(registerOffline);
-connectSavedGames({ watch: watchRecord });
+connectSavedGames({ watch: watchRecord, halt });
+connectGamesPanel();
 connectSharing(currentRecord);
 connectWatching({ restart: watchRecord, playOn: playOnFrom });
 connectUndo();
-playAgain.addEventListener('click', () => startGame());
+playAgain.addEventListener('click', () => startGame().catch(couldNotLoad));
 window.addEventListener('hashchange', () => {
   if (packedRecordIn(window.location.hash) !== null) watchTheLink(window.location.hash);
 });
@@ -186,5 +197,5 @@ if (window.location.protocol === 'file:') {
   fail('The game could not be loaded. Check the connection and reload the page.');
 } else {
   status.textContent = 'Loading the game\u2026';
-  arrive();
+  arrive().catch(couldNotLoad);
 }

@@ -5,6 +5,7 @@
 // page, copies it and shows it.
 import { backToCommandLine } from './command_line.js';
 import { say } from './display.js';
+import { addGameAction, closeAnd } from './games_panel.js';
 import { byId } from './state.js';
 
 // Longer links are refused: no browser keeps more in its address.
@@ -128,13 +129,21 @@ async function share(record) {
   }
 }
 
-// currentRecord gives the bytes of the game on the page, or null.
-export function connectSharing(currentRecord) {
-  shareButton.addEventListener('click', () => {
-    share(currentRecord()).catch((error) => {
-      console.error(error);
-      say('The link could not be made.');
-      backToCommandLine();
-    });
+function shareOrSay(record) {
+  share(record).catch((error) => {
+    console.error(error);
+    say('The link could not be made.');
+    backToCommandLine();
   });
+}
+
+// currentRecord gives the bytes of the game on the page, or null. Every
+// kept game can be shared from the Games panel too.
+export function connectSharing(currentRecord) {
+  shareButton.addEventListener('click', () => shareOrSay(currentRecord()));
+  addGameAction({
+    label: 'Share',
+    offeredFor: (kept) => kept.state !== 'damaged',
+    act: (kept) => closeAnd((chosen) => shareOrSay(chosen.bytes), kept),
+  }, 'Download');
 }

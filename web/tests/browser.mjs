@@ -2,7 +2,7 @@
 // Chromium driven headless through playwright-core, and the game's screen
 // read back from the page's #screen.
 import { chromium } from 'playwright-core';
-import { mkdtemp, rm } from 'node:fs/promises';
+import { mkdir, mkdtemp, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -16,10 +16,17 @@ const FLAGS = [
 ];
 
 // A fresh browser profile and server; `close` removes both. `site` is
-// another folder to serve, `viewport` and `touch` make it a phone.
-export async function openBrowser({ site = SITE, viewport = { width: 1000, height: 820 }, touch = false } = {}) {
+// another folder to serve, `viewport` and `touch` make it a phone, and
+// `blockSiteData` blocks every site's data, as a player's setting does.
+export async function openBrowser({ site = SITE, viewport = { width: 1000, height: 820 }, touch = false,
+  blockSiteData = false } = {}) {
   const server = await serveSite(site);
   const profile = await mkdtemp(join(tmpdir(), 'quorrell-chromium-'));
+  if (blockSiteData) {
+    await mkdir(join(profile, 'Default'));
+    await writeFile(join(profile, 'Default', 'Preferences'),
+      JSON.stringify({ profile: { default_content_setting_values: { cookies: 2 } } }));
+  }
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium',
     headless: true,

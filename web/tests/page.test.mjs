@@ -218,14 +218,15 @@ test('the page\'s controls are reached by Tab and named, give the keys back, and
   await page.waitForFunction(() => document.documentElement.dataset.theme === 'light');
 
   const names = [];
-  for (let i = 0; i < 10; ++i) {
+  for (let i = 0; i < 11; ++i) {
     await page.keyboard.press('Tab');
     names.push(await page.evaluate(() => {
       const element = document.activeElement;
       return element.getAttribute('aria-label') || element.textContent.trim();
     }));
   }
-  assert.deepEqual(names, ['Y', 'N', 'New game', 'Save record', 'Open record', 'Save transcript', 'Share', 'Smaller text', 'Larger text', 'Dark']);
+  assert.deepEqual(names, ['Y', 'N', 'New game', 'Games', 'Save record', 'Open record', 'Save transcript', 'Share',
+    'Smaller text', 'Larger text', 'Dark']);
   // The theme, chosen, stays chosen, and the keys go back to the game.
   await page.keyboard.press('Enter');
   assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
@@ -301,7 +302,7 @@ async function saved(page, button) {
   return readFile(await download.path());
 }
 
-test('a game is kept as it is played: a reload picks it up where it stopped, and New game asks first', LIMIT, async () => {
+test('a game is kept as it is played: a reload picks it up where it stopped, and New game starts another', LIMIT, async () => {
   const page = await openGame(5);
   await page.keyboard.type('nnBob\n');
   await waitForText(page, 'You see your messy desk');
@@ -323,11 +324,8 @@ test('a game is kept as it is played: a reload picks it up where it stopped, and
   await page.keyboard.type('look\n');
   await waitForText(page, 'It is high noon');
 
-  // Refused, the game plays on; accepted, a new one starts.
-  page.once('dialog', (dialog) => dialog.dismiss());
-  await page.click('#new-game');
-  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
-  page.once('dialog', (dialog) => dialog.accept());
+  // A new game starts at once: the one put down stays kept, in the Games
+  // panel.
   await page.click('#new-game');
   await waitForText(page, 'Instructions?  Y or N');
   await page.reload();
@@ -356,8 +354,7 @@ test('a record saved from the page plays natively as the same game, and its tran
     const other = await browser.context.newPage();
     await other.goto(`${browser.address}?seed=2`);
     await waitForText(other, 'Instructions?  Y or N');
-    // The game in the first page is put down, and the page asks first.
-    other.once('dialog', (dialog) => dialog.accept());
+    // Kept as a game of its own: the game in the second page stays kept.
     await other.setInputFiles('#record-file', openFile);
     await waitForText(other, 'It is high noon');
     assert.deepEqual(await screen(other), await screen(page));

@@ -284,6 +284,17 @@ void inputSaveNewGame(unsigned newSeed, RecordStore recordStore, bool headerStor
     saveThrough(recordStore);
 }
 
+// The record an option names by the number --games gives it, as its file.
+static std::string numberedRecord;
+
+static void findNumberedRecord(const char*& path, const char* option)
+{
+    if (!path)
+        return;
+    numberedRecord = savedGameOrFile(option, path);
+    path = numberedRecord.c_str();
+}
+
 // The record that --watch, --share or --asciicast names, or null.
 static const char* watchedRecord(const CommandLine& commandLine)
 {
@@ -291,16 +302,18 @@ static const char* watchedRecord(const CommandLine& commandLine)
          : commandLine.sharePath ? commandLine.sharePath : commandLine.asciicastPath;
 }
 
-// The file of a record named on the command line: a path, as typed (the
-// number of a saved game becomes its file here).
-static const char* recordPathOf(const char* argument)
-{
-    return argument;
-}
-
 void inputStart(int argc, char** argv, unsigned clockSeed)
 {
     options = readProgramOptions(argc, argv, true);
+    if (options.listGames)
+        answerCommandLine(savedGamesListing(savedGamesFolder()), "list of games");
+    // The options take one record at a time.
+    findNumberedRecord(options.replayPath, "--replay");
+    findNumberedRecord(options.resumePath, "--resume");
+    findNumberedRecord(options.transcriptPath, "--transcript");
+    findNumberedRecord(options.watchPath, "--watch");
+    findNumberedRecord(options.sharePath, "--share");
+    findNumberedRecord(options.asciicastPath, "--asciicast");
     seed = options.seedGiven ? options.seed : clockSeed;
     if (options.recordPath)
         inputSaveNewGame(seed, recordFileCreate(options.recordPath, seed), true);
@@ -311,7 +324,7 @@ void inputStart(int argc, char** argv, unsigned clockSeed)
     else if (options.transcriptPath)
         namedRecord = recordFileLoad(options.transcriptPath);
     else if (const char* watched = watchedRecord(options))
-        namedRecord = recordFileLoad(recordPathOf(watched));
+        namedRecord = recordFileLoad(watched);
 }
 
 // The one line before the title that offers back the game put down last.
@@ -357,7 +370,7 @@ unsigned inputBeginGame(bool playersKeyboard)
     } else if (options.transcriptPath) {
         seed = inputTranscribeRecord(namedRecord);
     } else if (options.watchPath || options.asciicastPath) {
-        seed = inputWatchRecord(namedRecord, recordFileResumeHint(recordPathOf(watchedRecord(options))), 0);
+        seed = inputWatchRecord(namedRecord, recordFileResumeHint(watchedRecord(options)), 0);
     } else if (options.resumePath) {
         seed = inputResumeRecord(namedRecord, namedStore);
     } else if (playersKeyboard && !options.noSave) {
