@@ -258,12 +258,13 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     // Nothing refused touched a saved game.
     for (const Saved& game : savedGames)
         EXPECT_EQ(fileText(saves + game.name), game.bytes) << game.name;
-    // Game 2 plays on, and is then the game played last.
+    // Game 2 plays on, to Dexter's shot: it is then the game played last,
+    // and ended, without the line typed at its closing screen.
     EXPECT_EQ(play({ENV, SAVED, GAME, "--resume", "2"}, SECOND_PART).status, 0);
-    EXPECT_EQ(fileText(saves + savedGames[1].name), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
+    EXPECT_EQ(fileText(saves + savedGames[1].name), header(31, "ended", 4) + FIRST_PART + "n\nw\n");
     std::string listed = play({ENV, SAVED, GAME, "--games"}).out;
     EXPECT_EQ(listed.substr(listed.find('\n') + 1, 3), "1  ");
-    EXPECT_NE(listed.find("turn 4  set aside   " + std::string(savedGames[1].name) + "\n2  "), std::string::npos);
+    EXPECT_NE(listed.find("turn 4  ended       " + std::string(savedGames[1].name) + "\n2  "), std::string::npos);
     for (const std::string& scratch : {putDown, fifo})
         unlink(scratch.c_str());
     rmdir(folder.c_str());
