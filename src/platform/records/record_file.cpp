@@ -363,8 +363,6 @@ RecordStore recordFileHandedOver(const std::string& handedOver, long* storedLeng
     return fileStore();
 }
 
-
-
 // Every folder on the way is made as the last one is, for the player alone;
 // the ones already there are left as they are.
 static bool makeFolders(const std::string& folder)

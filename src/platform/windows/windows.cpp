@@ -26,7 +26,6 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sstream>
 #include <string>
 
 #include <conio.h>
