@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -181,17 +182,12 @@ bool atTheClosingScreen(const std::string& transcript)
     return false;
 }
 
-// SplitMix64, for the choices of each game.
-struct Draws {
-    std::uint64_t state;
-    unsigned below(unsigned count)
-    {
-        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return static_cast<unsigned>((z ^ (z >> 31)) % count);
-    }
-};
+// The choices of each game: the standard's minimal generator is the same
+// on every machine.
+unsigned below(std::minstd_rand& draws, std::size_t count)
+{
+    return static_cast<unsigned>(draws() % count);
+}
 
 const std::string UNDO = "\x1bu";
 const std::string REDO = "\x1br";
@@ -288,21 +284,21 @@ TEST(Undo, AGameWithStepsTakenIsTheGameOfItsRecord)
 
         // Where the steps are taken: at a prompt, in the middle of a step
         // that reads keys after its line, or at the closing screen.
-        Draws draws{index * 7919ull + 1};
-        std::size_t last = 1 + draws.below(static_cast<unsigned>(boundaries.size()));
+        std::minstd_rand draws(index + 1);
+        std::size_t last = 1 + below(draws, boundaries.size());
         std::size_t at = last < boundaries.size() ? boundaries[last] : input.size();
-        if (ended && draws.below(3) == 0) {
+        if (ended && below(draws, 3) == 0) {
             last = boundaries.size();
             at = input.size();
         }
         std::size_t lineEnd = input.find('\n', boundaries[last - 1]) + 1;
-        if (last < boundaries.size() && lineEnd < at && draws.below(2) == 0)
+        if (last < boundaries.size() && lineEnd < at && below(draws, 2) == 0)
             at = lineEnd;
         // boundaries[0..last) and then where the steps are taken.
         boundaries.resize(last);
         boundaries.push_back(at);
-        std::size_t undone = 1 + draws.below(static_cast<unsigned>(last < 8 ? last : 8));
-        std::size_t redone = draws.below(static_cast<unsigned>(undone + 1));
+        std::size_t undone = 1 + below(draws, last < 8 ? last : 8);
+        std::size_t redone = below(draws, undone + 1);
         std::string typed = input.substr(0, at);
         for (std::size_t step = 0; step < undone; ++step)
             typed += UNDO;
