@@ -93,6 +93,27 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     mkfifo(fifo.c_str(), 0600);
     std::string folder = scratchPath("folder");
     mkdir(folder.c_str(), 0700);
+    std::string link = scratchPath("link");
+    symlink(putDown.c_str(), link.c_str());
+    // Damaged headers, each told by its line.
+    std::map<std::string, std::string> damaged = {
+        {"format", "Quorrell record\nformat 3\nseed 7\nstate open \nnnBob\n"},
+        {"seed", "Quorrell record\nformat 1\nseed -5\nstate open \nnnBob\n"},
+        {"state", "Quorrell record\nformat 1\nseed 5\nstate open\nnnBob\n"},
+        {"turn", "Quorrell record\nformat 2\nseed 5\nstate open \nturn 5\nnnBob\n"},
+        {"unknown", header(7, "open ", 1) + "author x\nnnBob\nlook\n"},
+        {"nul", std::string("Quorrell record\nformat 1\nseed 7\0\nstate open \nnnBob\n", 40)},
+        {"cut", "Quorrell record\nformat 2\nseed 7"},
+    };
+    for (auto& [name, bytes] : damaged) {
+        std::string path = scratchPath(("damaged-" + name).c_str());
+        std::ofstream(path, std::ios::binary) << bytes;
+        bytes = path;
+    }
+    auto cannotRead = [](const char* program, const std::string& path, const std::string& why) {
+        return std::string(program) + ": '" + path + "' is not a record this game can read: " + why + " (see " +
+               program + " --help)\n";
+    };
     std::string endedBefore = fileText(ended);
     struct Row {
         std::vector<std::string> arguments;
@@ -136,7 +157,27 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{GAME, "--record", "/nowhere/game"}, 2, "quorrell: cannot write the record '/nowhere/game': No such file or directory (see quorrell --help)\n"},
         {{GAME, "--record", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record, and is left as it is (see quorrell --help)\n"},
         {{SCRIPT, "--replay", notRecord}, 2, "quorrell-script: '" + notRecord + "' is not a Quorrell record (see quorrell-script --help)\n"},
-        {{GAME, "--resume", badSeed}, 2, "quorrell: '" + badSeed + "' is not a Quorrell record (see quorrell --help)\n"},
+        {{GAME, "--resume", badSeed}, 2,
+         cannotRead("quorrell", badSeed, "line 3, \"seed 4294967296\", should be \"seed\" and a number from 0 to 4294967295")},
+        {{GAME, "--replay", damaged["format"]}, 2,
+         cannotRead("quorrell", damaged["format"], "line 2, \"format 3\", is no format this game reads (1 or 2)")},
+        {{SCRIPT, "--replay", damaged["seed"]}, 2,
+         cannotRead("quorrell-script", damaged["seed"],
+                    "line 3, \"seed -5\", should be \"seed\" and a number from 0 to 4294967295")},
+        {{GAME, "--transcript", damaged["state"]}, 2,
+         cannotRead("quorrell", damaged["state"], "line 4, \"state open\", should be \"state open \" or \"state ended\"")},
+        {{GAME, "--resume", damaged["turn"]}, 2,
+         cannotRead("quorrell", damaged["turn"],
+                    "line 5, \"turn 5\", should be \"turn\" and a number padded with spaces to ten places")},
+        {{GAME, "--replay", damaged["unknown"]}, 2,
+         cannotRead("quorrell", damaged["unknown"], "line 6, \"author x\", is no line of a record's header")},
+        {{GAME, "--resume", damaged["nul"]}, 2, cannotRead("quorrell", damaged["nul"], "line 3, \"seed 7\\0\", holds a NUL byte")},
+        {{GAME, "--record", damaged["cut"]}, 2,
+         "quorrell: '" + damaged["cut"] + "' is not a record this game can read: it ends in its line 3, \"seed 7\", "
+         "and is left as it is (see quorrell --help)\n"},
+        // A record is never opened through a symbolic link, for writing or not.
+        {{GAME, "--record", link}, 2, "quorrell: '" + link + "' is a symbolic link, not a record (see quorrell --help)\n"},
+        {{GAME, "--resume", link}, 2, "quorrell: '" + link + "' is a symbolic link, not a record (see quorrell --help)\n"},
         {{GAME, "--resume", ended}, 2, "quorrell: the game in '" + ended + "' has ended and cannot be resumed; --replay shows it again (see quorrell --help)\n"},
         // A record is never written over, and is named with the way to it.
         {{GAME, "--record", putDown}, 2, "quorrell: '" + putDown + "' holds a game put down at turn 1, and is left as it is; quorrell --resume '" + putDown + "' plays on (see quorrell --help)\n"},
@@ -183,8 +224,10 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     EXPECT_EQ(fileText(notRecord), "my notes\n");
     EXPECT_EQ(fileText(putDown), header(7, "open ", 1) + "nnBob\nlook\n");
     EXPECT_EQ(fileText(ended), endedBefore);
-    for (const std::string& scratch : {putDown, fifo})
+    for (const std::string& scratch : {putDown, fifo, link})
         unlink(scratch.c_str());
+    for (const auto& named : damaged)
+        unlink(named.second.c_str());
     rmdir(folder.c_str());
 }
 
@@ -223,6 +266,9 @@ TEST(Record, ReplaysToTheTranscriptOfItsSeedAndInput)
     // Six commands, the surrender's answer and the Escape at the closing
     // screen.
     EXPECT_EQ(fileText(record), header(99, "ended", 6) + input);
+    struct stat status = {};
+    stat(record.c_str(), &status);
+    EXPECT_EQ(status.st_mode & 0777, 0600u) << "for the player alone";
     ChildRun replayed = play({SCRIPT, "--replay", record});
     EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "99"}, input).out);
     EXPECT_EQ(replayed.err, "");
@@ -365,6 +411,35 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
     std::string farewell = screen.substr(screen.rfind("\x1b[H\x1b[2J"));
     EXPECT_EQ(replayed.out, screen.substr(0, screen.size() - farewell.size()) +
                                 "\nThe game was put down here; quorrell --resume '" + record + "' plays on from here.\n");
+    // A line cut short never reached the game: the replay and the transcript
+    // end before it, as the resumed game does.
+    std::string transcript = play({GAME, "--transcript", record}).out;
+    std::ofstream(record) << putDown << "inven";
+    EXPECT_EQ(play({GAME, "--replay", record}).out, replayed.out);
+    EXPECT_EQ(play({GAME, "--transcript", record}).out, transcript);
+    unlink(record.c_str());
+}
+
+// A record carried through a text-mode copy, with a byte-order mark and a
+// carriage return before each line feed, is the record it was.
+TEST(Record, ACopyMadeInTextModePlaysAsTheOriginal)
+{
+    std::string original = header(31, "open ", 2) + FIRST_PART;
+    std::string copy = "\xef\xbb\xbf";
+    for (char byte : original)
+        copy += byte == '\n' ? std::string("\r\n") : std::string(1, byte);
+    std::string record = scratchPath("text-mode");
+    std::ofstream(record, std::ios::binary) << original;
+    std::string transcript = play({GAME, "--transcript", record}).out;
+    std::string replayed = play({SCRIPT, "--replay", record}).out;
+    std::ofstream(record, std::ios::binary) << copy;
+    EXPECT_EQ(play({GAME, "--transcript", record}).out, transcript);
+    EXPECT_EQ(play({SCRIPT, "--replay", record}).out, replayed);
+    // Taken up, it is written back as it was, and what is played is added.
+    ChildRun resumed = play({GAME, "--resume", record}, SECOND_PART);
+    EXPECT_EQ(resumed.err, "");
+    EXPECT_EQ(resumed.out, play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART).out);
+    EXPECT_EQ(fileText(record), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
     unlink(record.c_str());
 }
 

@@ -66,12 +66,12 @@ unsigned inputBeginGame(bool playersKeyboard);
 // played with its pauses and sounds and reads nothing from the player; a new
 // game is saved through store as it is played, its header written with the
 // first byte unless headerStored. The first two return the record's seed.
-unsigned inputResumeRecord(const std::string& record, RecordStore store);
-unsigned inputReplayRecord(const std::string& record, const std::string& resumeHint);
+unsigned inputResumeRecord(std::string record, RecordStore store);
+unsigned inputReplayRecord(std::string record, const std::string& resumeHint);
 void inputSaveNewGame(unsigned seed, RecordStore store, bool headerStored);
 // A record played at once, in silence and to its last byte, for its
 // transcript: what quorrell --transcript does with a file.
-unsigned inputTranscribeRecord(const std::string& record);
+unsigned inputTranscribeRecord(std::string record);
 
 // The record as it stands: the header, and every byte the game has read,
 // from a record played again and from the player alike, whether or not the

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <ctime>
 #include <sys/stat.h>
 #include <vector>
@@ -15,11 +16,17 @@
 #include <io.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
 #endif
 
 static const char PREFIX[] = "game-";
 static const char SUFFIX[] = ".rec";
 static const char SET_ASIDE[] = "-set-aside.rec";
+
+struct SavedFile {
+    std::string name;
+    long long writtenAt;
+};
 
 #ifdef _WIN32
 
@@ -31,18 +38,26 @@ std::string savedGamesFolder()
     return local && *local ? std::string(local) + "\\Quorrell" : std::string();
 }
 
-static std::vector<std::string> namesIn(const std::string& folder)
+// The saved games' files in the folder, with when each was last written.
+static std::vector<SavedFile> filesIn(const std::string& folder)
 {
-    std::vector<std::string> names;
+    std::vector<SavedFile> files;
     struct _finddata_t found;
     intptr_t search = _findfirst((folder + "\\" + PREFIX + "*" + SUFFIX).c_str(), &found);
     if (search == -1)
-        return names;
-    do
-        names.push_back(found.name);
-    while (_findnext(search, &found) == 0);
+        return files;
+    do {
+        if (!(found.attrib & _A_SUBDIR))
+            files.push_back({found.name, static_cast<long long>(found.time_write)});
+    } while (_findnext(search, &found) == 0);
     _findclose(search);
-    return names;
+    return files;
+}
+
+static std::string fullPath(const std::string& path)
+{
+    char full[_MAX_PATH];
+    return _fullpath(full, path.c_str(), sizeof full) ? std::string(full) : std::string();
 }
 
 #else
@@ -63,16 +78,29 @@ std::string savedGamesFolder()
     return std::string();
 }
 
-static std::vector<std::string> namesIn(const std::string& folder)
+// The saved games' files in the folder, with when each was last written:
+// plain files only, never what a symbolic link points at.
+static std::vector<SavedFile> filesIn(const std::string& folder)
 {
-    std::vector<std::string> names;
+    std::vector<SavedFile> files;
     DIR* listing = opendir(folder.c_str());
     if (!listing)
-        return names;
-    while (dirent* entry = readdir(listing))
-        names.push_back(entry->d_name);
+        return files;
+    while (dirent* entry = readdir(listing)) {
+        struct stat status = {};
+        if (fstatat(dirfd(listing), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
+            files.push_back({entry->d_name, static_cast<long long>(status.st_mtime)});
+    }
     closedir(listing);
-    return names;
+    return files;
+}
+
+static std::string fullPath(const std::string& path)
+{
+    char* full = realpath(path.c_str(), nullptr);
+    std::string text = full ? full : "";
+    std::free(full);
+    return text;
 }
 
 #endif
@@ -88,43 +116,78 @@ static bool isSavedGame(const std::string& name)
     return name.compare(0, sizeof PREFIX - 1, PREFIX) == 0 && endsWith(name, SUFFIX) && !endsWith(name, SET_ASIDE);
 }
 
-bool findPutDownGame(const std::string& folder, PutDownGame* game)
+// The turns a record's game took: its header's, or for a record of the
+// first format, which has none, counted in the whole record.
+static int turnsOf(const std::string& path, const RecordHeader& header)
 {
-    bool found = false;
-    std::string latestName;
-    for (const std::string& name : namesIn(folder)) {
-        if (!isSavedGame(name))
-            continue;
-        std::string path = folder + SEPARATOR + name;
-        struct stat status = {};
-        if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-            continue;
-        long long written = static_cast<long long>(status.st_mtime);
-        // Two put down in the same second: the one started later.
-        if (found && (written < game->putDownAt || (written == game->putDownAt && name < latestName)))
-            continue;
-        std::string record;
-        RecordHeader header = {};
-        if (!recordFileRead(path, record) || !recordReadHeader(record, &header) || header.ended || !recordHasInput(record, header) ||
-            recordFileInUse(path))
-            continue;
-        *game = {path, written, recordTurns(record, header)};
-        latestName = name;
-        found = true;
-    }
-    return found;
+    std::string record;
+    if (header.turn >= 0 || !recordFileRead(path, record))
+        return header.turn >= 0 ? header.turn : 0;
+    recordUndoTextModeCopy(record);
+    return recordTurns(record, header);
 }
 
-std::string setAsideGame(const std::string& path)
+// Only the headers are read, newest first, up to the first game put down:
+// the folder may hold thousands of games, and some of them long ones.
+bool findPutDownGame(const std::string& folder, PutDownGame* game)
+{
+    std::vector<SavedFile> files;
+    for (SavedFile& file : filesIn(folder))
+        if (isSavedGame(file.name))
+            files.push_back(file);
+    // Two put down in the same second: the one started later.
+    std::sort(files.begin(), files.end(), [](const SavedFile& one, const SavedFile& other) {
+        return one.writtenAt != other.writtenAt ? one.writtenAt > other.writtenAt : one.name > other.name;
+    });
+    for (const SavedFile& file : files) {
+        std::string path = folder + SEPARATOR + file.name;
+        RecordHeader header = {};
+        bool hasInput = false;
+        if (!recordFileReadHeader(path, &header, &hasInput) || header.ended || !hasInput || recordFileInUse(path))
+            continue;
+        *game = {path, file.writtenAt, turnsOf(path, header)};
+        return true;
+    }
+    return false;
+}
+
+static bool exists(const std::string& path)
+{
+    struct stat status = {};
+    return stat(path.c_str(), &status) == 0;
+}
+
+bool setAsideGame(const std::string& path, std::string* asidePath, std::string* reason)
 {
     std::string stem = path.substr(0, path.size() - (sizeof SUFFIX - 1));
     std::string aside = stem + SET_ASIDE;
-    struct stat status = {};
-    for (int copy = 2; stat(aside.c_str(), &status) == 0; ++copy)
+    for (int copy = 2; exists(aside); ++copy)
         aside = stem + "-" + std::to_string(copy) + SET_ASIDE;
-    if (std::rename(path.c_str(), aside.c_str()) != 0)
-        return std::strerror(errno);
-    return std::string();
+    if (std::rename(path.c_str(), aside.c_str()) == 0) {
+        *asidePath = aside;
+        return true;
+    }
+    // Gone from its place: another game started at the same time has taken
+    // it up or set it aside already.
+    *reason = errno == ENOENT && !exists(path) ? std::string() : std::strerror(errno);
+    return false;
+}
+
+std::string savedGameOutOfAside(const std::string& path)
+{
+    std::size_t slash = path.find_last_of("/\\");
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (!endsWith(name, SET_ASIDE) || name.compare(0, sizeof PREFIX - 1, PREFIX) != 0)
+        return std::string();
+    std::string savedIn = savedGamesFolder();
+    if (savedIn.empty() || fullPath(folder).empty() || fullPath(folder) != fullPath(savedIn))
+        return std::string();
+    std::string stem = path.substr(0, path.size() - (sizeof SET_ASIDE - 1));
+    std::string back = stem + SUFFIX;
+    for (int copy = 2; exists(back); ++copy)
+        back = stem + "-" + std::to_string(copy) + SUFFIX;
+    return back;
 }
 
 std::string dayOf(long long time)
