@@ -354,19 +354,19 @@ bool recordFileReadHeader(const std::string& path, RecordHeader* header, bool* h
     int file = open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (file < 0)
         return false;
-    // A header is some seventy bytes; a text-mode copy's a few more.
+    // A header is some seventy bytes, a text-mode copy's a few more: what
+    // is read past it shows whether input follows. A folder or a pipe gives
+    // no header.
     char start[512];
     long count = static_cast<long>(read(file, start, sizeof start));
-    struct stat status = {};
-    bool isFile = fstat(file, &status) == 0 && S_ISREG(status.st_mode);
     close(file);
-    if (count < 0 || !isFile)
+    if (count < 0)
         return false;
     std::string bytes(start, static_cast<std::size_t>(count));
     recordUndoTextModeCopy(bytes);
     if (!recordReadHeader(bytes, header))
         return false;
-    *hasInput = bytes.size() > header->inputAt || static_cast<long long>(status.st_size) > count;
+    *hasInput = bytes.size() > header->inputAt;
     return true;
 }
 

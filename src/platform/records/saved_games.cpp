@@ -16,16 +16,17 @@
 #include <io.h>
 #else
 #include <dirent.h>
-#include <fcntl.h>
 #endif
 
 static const char PREFIX[] = "game-";
 static const char SUFFIX[] = ".rec";
 static const char SET_ASIDE[] = "-set-aside.rec";
 
-struct SavedFile {
+// A game not ended, with when its record was last written.
+struct Candidate {
     std::string name;
     long long writtenAt;
+    RecordHeader header;
 };
 
 #ifdef _WIN32
@@ -38,20 +39,27 @@ std::string savedGamesFolder()
     return local && *local ? std::string(local) + "\\Quorrell" : std::string();
 }
 
-// The saved games' files in the folder, with when each was last written.
-static std::vector<SavedFile> filesIn(const std::string& folder)
+static std::vector<std::string> namesIn(const std::string& folder)
 {
-    std::vector<SavedFile> files;
+    std::vector<std::string> names;
     struct _finddata_t found;
     intptr_t search = _findfirst((folder + "\\" + PREFIX + "*" + SUFFIX).c_str(), &found);
     if (search == -1)
-        return files;
-    do {
-        if (!(found.attrib & _A_SUBDIR))
-            files.push_back({found.name, static_cast<long long>(found.time_write)});
-    } while (_findnext(search, &found) == 0);
+        return names;
+    do
+        names.push_back(found.name);
+    while (_findnext(search, &found) == 0);
     _findclose(search);
-    return files;
+    return names;
+}
+
+static bool lastWritten(const std::string& path, long long* time)
+{
+    struct stat status = {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    *time = static_cast<long long>(status.st_mtime);
+    return true;
 }
 
 static std::string fullPath(const std::string& path)
@@ -78,21 +86,27 @@ std::string savedGamesFolder()
     return std::string();
 }
 
-// The saved games' files in the folder, with when each was last written:
-// plain files only, never what a symbolic link points at.
-static std::vector<SavedFile> filesIn(const std::string& folder)
+static std::vector<std::string> namesIn(const std::string& folder)
 {
-    std::vector<SavedFile> files;
+    std::vector<std::string> names;
     DIR* listing = opendir(folder.c_str());
     if (!listing)
-        return files;
-    while (dirent* entry = readdir(listing)) {
-        struct stat status = {};
-        if (fstatat(dirfd(listing), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
-            files.push_back({entry->d_name, static_cast<long long>(status.st_mtime)});
-    }
+        return names;
+    while (dirent* entry = readdir(listing))
+        names.push_back(entry->d_name);
     closedir(listing);
-    return files;
+    return names;
+}
+
+// When the plain file at path was last written; never what a symbolic link
+// points at.
+static bool lastWritten(const std::string& path, long long* time)
+{
+    struct stat status = {};
+    if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    *time = static_cast<long long>(status.st_mtime);
+    return true;
 }
 
 static std::string fullPath(const std::string& path)
@@ -127,25 +141,28 @@ static int turnsOf(const std::string& path, const RecordHeader& header)
     return recordTurns(record, header);
 }
 
-// Only the headers are read, newest first, up to the first game put down:
-// the folder may hold thousands of games, and some of them long ones.
+// Only the headers are read: the folder may hold thousands of games, and
+// some of them long ones.
 bool findPutDownGame(const std::string& folder, PutDownGame* game)
 {
-    std::vector<SavedFile> files;
-    for (SavedFile& file : filesIn(folder))
-        if (isSavedGame(file.name))
-            files.push_back(file);
+    std::vector<Candidate> candidates;
+    for (const std::string& name : namesIn(folder)) {
+        std::string path = folder + SEPARATOR + name;
+        Candidate candidate = {name, 0, {}};
+        bool hasInput = false;
+        if (isSavedGame(name) && recordFileReadHeader(path, &candidate.header, &hasInput) && !candidate.header.ended &&
+            hasInput && lastWritten(path, &candidate.writtenAt))
+            candidates.push_back(candidate);
+    }
     // Two put down in the same second: the one started later.
-    std::sort(files.begin(), files.end(), [](const SavedFile& one, const SavedFile& other) {
+    std::sort(candidates.begin(), candidates.end(), [](const Candidate& one, const Candidate& other) {
         return one.writtenAt != other.writtenAt ? one.writtenAt > other.writtenAt : one.name > other.name;
     });
-    for (const SavedFile& file : files) {
-        std::string path = folder + SEPARATOR + file.name;
-        RecordHeader header = {};
-        bool hasInput = false;
-        if (!recordFileReadHeader(path, &header, &hasInput) || header.ended || !hasInput || recordFileInUse(path))
+    for (const Candidate& candidate : candidates) {
+        std::string path = folder + SEPARATOR + candidate.name;
+        if (recordFileInUse(path))
             continue;
-        *game = {path, file.writtenAt, turnsOf(path, header)};
+        *game = {path, candidate.writtenAt, turnsOf(path, candidate.header)};
         return true;
     }
     return false;
