@@ -39,21 +39,23 @@ static bool wrong(std::string* problem, const std::string& why)
 static bool takeLine(const std::string& bytes, std::size_t& place, int number, const char* name,
                      const char* whatItShouldBe, std::string& value, std::string* problem)
 {
+    std::size_t lineEnd = bytes.find('\n', place);
+    std::size_t length = std::strlen(name);
+    if (lineEnd != std::string::npos && bytes.compare(place, length, name) == 0 &&
+        std::memchr(bytes.data() + place, '\0', lineEnd - place) == nullptr) {
+        value.assign(bytes, place + length, lineEnd - place - length);
+        place = lineEnd + 1;
+        return true;
+    }
     std::string where = "line " + std::to_string(number);
     if (place >= bytes.size())
         return wrong(problem, "it ends before its " + where);
-    std::size_t lineEnd = bytes.find('\n', place);
     if (lineEnd == std::string::npos)
         return wrong(problem, "it ends in its " + where + ", " + shown(bytes.substr(place)));
     std::string line = bytes.substr(place, lineEnd - place);
     if (line.find('\0') != std::string::npos)
         return wrong(problem, where + ", " + shown(line) + ", holds a NUL byte");
-    std::size_t length = std::strlen(name);
-    if (line.compare(0, length, name) != 0)
-        return wrong(problem, where + ", " + shown(line) + ", should be " + whatItShouldBe);
-    value = line.substr(length);
-    place = lineEnd + 1;
-    return true;
+    return wrong(problem, where + ", " + shown(line) + ", should be " + whatItShouldBe);
 }
 
 static bool isAnswerAtTheTitle(char byte)

@@ -147,12 +147,14 @@ bool findPutDownGame(const std::string& folder, PutDownGame* game)
 {
     std::vector<Candidate> candidates;
     for (const std::string& name : namesIn(folder)) {
+        if (!isSavedGame(name))
+            continue;
         std::string path = folder + SEPARATOR + name;
-        Candidate candidate = {name, 0, {}};
+        RecordHeader header = {};
         bool hasInput = false;
-        if (isSavedGame(name) && recordFileReadHeader(path, &candidate.header, &hasInput) && !candidate.header.ended &&
-            hasInput && lastWritten(path, &candidate.writtenAt))
-            candidates.push_back(candidate);
+        long long writtenAt = 0;
+        if (recordFileReadHeader(path, &header, &hasInput) && !header.ended && hasInput && lastWritten(path, &writtenAt))
+            candidates.push_back({name, writtenAt, header});
     }
     // Two put down in the same second: the one started later.
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& one, const Candidate& other) {
