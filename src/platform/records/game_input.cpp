@@ -381,7 +381,11 @@ int inputReadKey()
 {
     commandTurn = -1;
     if (readingRecord(KEY)) {
-        std::cout.flush();
+        // A transcript has written all it shows as the game began to wait,
+        // and is not looked at before its end: a closing screen held down
+        // for millions of keys must not cost a flush a key.
+        if (!writingTranscript)
+            std::cout.flush();
         return readerNextByte(replaySource);
     }
     int key = player.readKey();

@@ -225,7 +225,8 @@ int platformReadKey()
     if (!plainText)
         return inputReadKey();
     int key = plainReadKey(inputReadKey);
-    std::cout.flush();
+    if (!inputFastForward())
+        std::cout.flush();
     return key;
 }
 
