@@ -412,8 +412,10 @@ static bool takeThePlaceOf(const char* path, int newFile, const std::string& new
 // file beside it, which then takes its name.
 static void writeBackTheOriginal(const char* path, const std::string& original)
 {
+    // The game holds the record, so a file of this name is one left by a
+    // game cut short while it wrote it.
     std::string beside = std::string(path) + ".restoring";
-    int restored = open(beside.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int restored = open(beside.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_BINARY | O_CLOEXEC | O_NOFOLLOW, 0600);
     bool written = restored >= 0;
     for (std::size_t place = 0; written && place < original.size();) {
         long count = static_cast<long>(write(restored, original.data() + place, static_cast<unsigned>(original.size() - place)));
