@@ -539,6 +539,13 @@ TEST(Plain, TheTranscriptIsWhatThePlayerSaw)
     EXPECT_EQ(transcript.status, 0);
     EXPECT_EQ(transcript.err, "");
     EXPECT_EQ(transcript.out, linesOf(expected));
+    // A wrong key at the instructions' prompt, a question longer than the
+    // field blanked before it is asked again, is no answer either.
+    std::string instructions = play({GAME, "--transcript", recordOf(3, "yxrnnBob\n")}).out;
+    EXPECT_NE(instructions.find("\nPress R to return to the game or ESCAPE to quit\n"
+                                "Press R to return to the game or ESCAPE to quit r\n"),
+              std::string::npos)
+        << instructions;
     // A transcript that cannot be written is no success.
     ChildRun cut = playOntoAFullDisk({GAME, "--transcript", record});
     EXPECT_EQ(cut.status, 1);

@@ -63,6 +63,7 @@ struct HeldKey {
     int key;  // 0 when none is held
     int row;
     int column;  // where the cursor was when it was read
+    int placedAt;  // the column it was put in
     // Put on the screen, with what writing it sends held back, and the
     // row and the open line as they were before it.
     bool placed;
@@ -408,7 +409,9 @@ static bool sameText(const std::vector<std::string>& cells, const std::vector<st
 }
 
 // The game waits again: the key held was an answer unless the game read on
-// with nothing drawn, or drew the question it was read at again.
+// with nothing drawn, or drew the question it was read at again. A question
+// longer than the field blanked before it is drawn again over all but the
+// key, which the console never showed: it is taken off the screen.
 static void settleHeldKey()
 {
     if (held.key == 0)
@@ -417,11 +420,16 @@ static void settleHeldKey()
         held = HeldKey();
         return;
     }
-    const PlainRow& row = screen[static_cast<std::size_t>(held.row)];
-    if (cursorRow != held.row || cursorColumn != held.column || !sameText(row.cells, held.rowBefore)) {
+    PlainRow& row = screen[static_cast<std::size_t>(held.row)];
+    std::vector<std::string> withoutKey = row.cells;
+    std::size_t keyColumn = static_cast<std::size_t>(held.placedAt);
+    if (keyColumn < withoutKey.size() && withoutKey[keyColumn] == std::string(1, static_cast<char>(held.key)))
+        withoutKey[keyColumn] = keyColumn < held.rowBefore.size() ? held.rowBefore[keyColumn] : BLANK;
+    if (cursorRow != held.row || cursorColumn != held.column || !sameText(withoutKey, held.rowBefore)) {
         showHeldKey();
         return;
     }
+    row.cells = withoutKey;
     lineOpen = held.lineOpen;
     openRow = held.openRow;
     openColumns = held.openColumns;
@@ -472,6 +480,7 @@ static void placeHeldKey()
     std::size_t before = static_cast<std::size_t>(cursorColumn - 1);
     if (!keyLast && cursorColumn > 0 && before < row.cells.size() && row.cells[before] != BLANK)
         ++cursorColumn;
+    held.placedAt = cursorColumn;
     put(std::string(1, static_cast<char>(held.key)), 1);
     keyLast = true;
     holdingTheText = true;
