@@ -527,6 +527,106 @@ void TranscriptOfABigRecord(benchmark::State& state, const char* program)
     state.counters["peak_MB"] = static_cast<double>(peak) * 1024.0 / 1e6;
 }
 
+// A game of a thousand turns and more: the long game's seed, where Dexter
+// clipped and facing the Marshal holds the clock still, so nothing kills him
+// while he answers "shoot" with no one named, a turn each time.
+const int LONG_RECORD_SHOTS = 1000;
+const char* const NOBODY_NAMED = "You must use two words";
+
+std::string recordOfAThousandTurns()
+{
+    std::string input = "nnBob\nopen drawer\ntake gun\ne\ne\nshoot Dexter\n";
+    for (int shot = 0; shot < LONG_RECORD_SHOTS; ++shot)
+        input += "shoot\n";
+    std::string turn = std::to_string(5 + LONG_RECORD_SHOTS);
+    turn.resize(10, ' ');
+    return "Quorrell record\nformat 2\nseed " + std::to_string(LONG_GAME_SEED) + "\nstate open \nturn " + turn +
+           "\n" + input;
+}
+
+// Reads the screen until a cleared scrollback, then until text has shown
+// count times after it: the game played again to where the step leaves it.
+bool readUntilPlayedAgain(int terminal, const char* text, int count)
+{
+    std::string seen;
+    char buffer[65536];
+    std::size_t length = std::strlen(text);
+    std::size_t next = std::string::npos;
+    int found = 0;
+    while (found < count) {
+        ssize_t read = ::read(terminal, buffer, sizeof buffer);
+        if (read <= 0)
+            return false;
+        seen.append(buffer, static_cast<std::size_t>(read));
+        if (next == std::string::npos && (next = seen.find("\x1b[3J")) == std::string::npos)
+            continue;
+        for (std::size_t at; (at = seen.find(text, next)) != std::string::npos; next = at + length)
+            ++found;
+        next = std::max(next, seen.size() >= length ? seen.size() - length + 1 : 0);
+    }
+    return true;
+}
+
+// An undo and a redo at turn 1,005 of a game saved as it is played, each
+// from the keys to the screen drawn again: the game started again, its
+// record cut or added to and made to last, and the whole game played again
+// at full speed onto the terminal. The target is 50 ms.
+void UndoAtTurnAThousand(benchmark::State& state)
+{
+    TerminalGame game = {};
+    char folder[] = QUORRELL_BUILD_DIR "/bench-saves-XXXXXX";
+    if (!mkdtemp(folder)) {
+        state.SkipWithError("no scratch folder");
+        return;
+    }
+    game.folder = folder;
+    std::string record = game.folder + "/long.rec";
+    std::FILE* file = std::fopen(record.c_str(), "wb");
+    std::string bytes = recordOfAThousandTurns();
+    bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file)
+        std::fclose(file);
+    struct winsize size = {25, 80, 0, 0};
+    game.pid = written ? forkpty(&game.terminal, nullptr, nullptr, &size) : -1;
+    if (game.pid == 0) {
+        execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, "--resume", record.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (game.pid < 0 || !readUntil(game.terminal, "He missed you")) {
+        state.SkipWithError("the long game did not start");
+        endTheGame(game);
+        return;
+    }
+    bool undo = state.range(0) == 1;
+    for (auto _ : state) {
+        // The other step first, unmeasured, so that each measured one finds
+        // the game where it takes the step from.
+        if (!undo && (!typeKeys(game.terminal, "\x1bu") ||
+                      !readUntilPlayedAgain(game.terminal, NOBODY_NAMED, LONG_RECORD_SHOTS - 1))) {
+            state.SkipWithError("no undo");
+            break;
+        }
+        double started = wallSeconds();
+        bool taken = undo ? typeKeys(game.terminal, "\x1bu") &&
+                                readUntilPlayedAgain(game.terminal, NOBODY_NAMED, LONG_RECORD_SHOTS - 1)
+                          : typeKeys(game.terminal, "\x1br") &&
+                                readUntilPlayedAgain(game.terminal, NOBODY_NAMED, LONG_RECORD_SHOTS);
+        state.SetIterationTime(wallSeconds() - started);
+        if (!taken) {
+            state.SkipWithError("the step was not taken");
+            break;
+        }
+        if (undo && (!typeKeys(game.terminal, "\x1br") ||
+                     !readUntilPlayedAgain(game.terminal, NOBODY_NAMED, LONG_RECORD_SHOTS))) {
+            state.SkipWithError("no redo");
+            break;
+        }
+    }
+    endTheGame(game);
+}
+BENCHMARK(UndoAtTurnAThousand)->ArgName("undo")->Arg(1)->Arg(0)->Iterations(20)->UseManualTime()->Unit(
+    benchmark::kMillisecond);
+
 // Every measurement of a program, registered for this build's programs and,
 // with --compare-with=FOLDER, for another build's beside them in the same
 // run.

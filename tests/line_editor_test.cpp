@@ -193,14 +193,24 @@ const Row ROWS[] = {
     {"arrows, function keys and the mouse are passed over", "k", 0,
      {ESC "[A" ESC "OP" ESC "[[C" ESC "[<0;3;4M" ESC "[M !!" "n"}, {"n"}, ""},
     {"Escape alone, or before a plain key", "kkk", 0, {ESC, ESC "y"}, {ESC, ESC, "y"}, ""},
+    // Undo and redo, with no step to take: a bell each, at a line and at a
+    // key, and never the Escape that would answer the question.
+    {"Alt-U and Alt-R in a line", "c", COMMAND, {"a" ESC "u" ESC "R" "b\r"}, {"ab"}, "a" BELL BELL "b\n"},
+    {"Alt-U and Alt-R at a question", "k", 0, {ESC "u" ESC "r" "y"}, {"y"}, BELL BELL},
     {"the end of input", "kc", 0, {""}, {END, END}, ""},
 };
+
+bool noStepToTake()
+{
+    return false;
+}
 
 // What the row's reads give, each after a zero byte, behind what was drawn.
 std::string play(const Row& row)
 {
     bursts = row.keys;
     editorConnect(nextKey, peekKey, draw);
+    editorConnectUndo(noStepToTake, noStepToTake);
     std::string report;
     for (const char* read = row.reads; *read != '\0'; ++read) {
         report += '\0';

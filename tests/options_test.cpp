@@ -291,7 +291,7 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     std::string help = play({GAME, "--help"}).out;
     for (const char* named : {"--seed", "--record", "--replay", "--resume", "--no-save", "--plain", "--transcript",
                               "--games", "./2", "--watch", "--share", "--asciicast",
-                              "--version", "screen readers", "data", "~/.local/state/quorrell", "man 6 quorrell"})
+                              "--version", "screen readers", "data", "~/.local/state/quorrell", "man 6 quorrell", "Alt-U"})
         EXPECT_NE(help.find(named), std::string::npos) << named;
     EXPECT_EQ(fileText(notRecord), "my notes\n");
     EXPECT_EQ(fileText(putDown), header(7, "open ", 1) + "nnBob\nlook\n");
@@ -299,13 +299,15 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     // Nothing refused touched a saved game.
     for (const Saved& game : savedGames)
         EXPECT_EQ(fileText(saves + game.name), game.bytes) << game.name;
-    // Game 2 plays on, set aside no more, and is then the game played last.
+    // Game 2 plays on, set aside no more, to Dexter's shot: it is then the
+    // game played last, and ended, without the line typed at its closing
+    // screen.
     EXPECT_EQ(play({ENV, SAVED, GAME, "--resume", "2"}, SECOND_PART).status, 0);
     const std::string takenUp = "game-2026-11-30_09-00-00.rec";
-    EXPECT_EQ(fileText(saves + takenUp), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
+    EXPECT_EQ(fileText(saves + takenUp), header(31, "ended", 4) + FIRST_PART + "n\nw\n");
     std::string listed = play({ENV, SAVED, GAME, "--games"}).out;
     EXPECT_EQ(listed.substr(listed.find('\n') + 1, 3), "1  ");
-    EXPECT_NE(listed.find("turn 4  unfinished  " + takenUp + "\n2  "), std::string::npos) << listed;
+    EXPECT_NE(listed.find("turn 4  ended       " + takenUp + "\n2  "), std::string::npos) << listed;
     for (const std::string& scratch : {putDown, fifo, link})
         unlink(scratch.c_str());
     for (const auto& named : damaged)
@@ -372,14 +374,15 @@ TEST(Record, TheFirstFormatIsStillReplayedAndResumed)
 }
 
 // A game put down one way or another, then resumed with the rest of the
-// input: the record is the whole input, and the resumed game shows what the
-// game played in one go shows.
+// input: the record is the whole input up to the Marshal's death, marked
+// ended as the closing screen comes up, without the line typed there, and
+// the resumed game shows what the game played in one go shows.
 void expectResumedAsIfNeverStopped(const std::string& record)
 {
     ASSERT_EQ(fileText(record), header(31, "open ", 2) + FIRST_PART);
     ChildRun resumed = play({GAME, "--resume", record}, SECOND_PART);
     EXPECT_EQ(resumed.status, 0);
-    EXPECT_EQ(fileText(record), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
+    EXPECT_EQ(fileText(record), header(31, "ended", 4) + FIRST_PART + "n\nw\n");
     ChildRun whole = play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART);
     EXPECT_EQ(resumed.out, whole.out);
 }
@@ -455,6 +458,9 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
          2, "quorrell: cannot write the record 'RECORD': File too large (see quorrell --help)\n", absent, absent},
         {"a line cut short in the record is dropped, and the next one runs", putDown + "inven",
          {GAME, "--resume", "RECORD"}, later, 0, 0, "", whole, header(31, "open ", 4) + whole},
+        {"a death's record is ended as the closing screen comes up, and keeps none of the keys typed there",
+         absent, {GAME, "--seed", "31", "--record", "RECORD"}, FIRST_PART + "n\nw\nq\x03\x04inventory\n", 0, 0, "",
+         FIRST_PART + "n\nw\nq\x03\x04inventory\n", header(31, "ended", 4) + FIRST_PART + "n\nw\n"},
     };
     for (const Row& row : rows) {
         std::string record = scratchPath("edge");
@@ -482,7 +488,9 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
         std::string input = row.after.substr(header(31, "open ", 0).size());
         ChildRun replayed = play({SCRIPT, "--replay", record});
         EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "31"}, input).out) << row.edge;
-        EXPECT_EQ(replayed.err, "The game was put down here; quorrell --resume '" + record + "' plays on from here.\n")
+        bool ended = row.after.find("\nstate ended\n") != std::string::npos;
+        EXPECT_EQ(replayed.err,
+                  ended ? "" : "The game was put down here; quorrell --resume '" + record + "' plays on from here.\n")
             << row.edge;
         unlink(record.c_str());
     }
@@ -518,11 +526,12 @@ TEST(Record, ACopyMadeInTextModePlaysAsTheOriginal)
     std::ofstream(record, std::ios::binary) << copy;
     EXPECT_EQ(play({GAME, "--transcript", record}).out, transcript);
     EXPECT_EQ(play({SCRIPT, "--replay", record}).out, replayed);
-    // Taken up, it is written back as it was, and what is played is added.
+    // Taken up, it is written back as it was, and what is played is added,
+    // up to the closing screen of Dexter's shot.
     ChildRun resumed = play({GAME, "--resume", record}, SECOND_PART);
     EXPECT_EQ(resumed.err, "");
     EXPECT_EQ(resumed.out, play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART).out);
-    EXPECT_EQ(fileText(record), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
+    EXPECT_EQ(fileText(record), header(31, "ended", 4) + FIRST_PART + "n\nw\n");
     unlink(record.c_str());
 }
 

@@ -959,6 +959,91 @@ TEST_F(RealTerminal, AFileSizeLimitIsToldAsAFullDiskIs)
     fs::remove_all(state);
 }
 
+// The one record of a folder of saved games.
+std::string theSavedGame(const fs::path& state)
+{
+    std::map<std::string, std::string> games = savedGames(state);
+    return games.size() == 1 ? games.begin()->second : "(" + std::to_string(games.size()) + " games)";
+}
+
+// Typed, answered, and the screen as it then is.
+std::vector<std::string> playCommand(Terminal& terminal, const char* command, const char* answer)
+{
+    terminal.type(command);
+    terminal.press("Enter");
+    EXPECT_TRUE(terminal.waitForText(answer));
+    return terminal.screen();
+}
+
+TEST_F(RealTerminal, AltUAndAltRTakeBackAndPutBackStepsAtThePromptAndTheClosingScreen)
+{
+    char scratch[] = "/tmp/quorrell-saves-XXXXXX";
+    fs::path state = mkdtemp(scratch);
+    Terminal terminal("undo", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+    startInTheOffice(terminal);
+    std::vector<std::string> drawerOpen = playCommand(terminal, "open drawer", "There is a Colt 45 gun in there");
+    std::vector<std::string> gunTaken = playCommand(terminal, "take gun", "You now have the Colt 45 gun Marshal Bob");
+    // Taken back at the prompt, to the screen as it was, a line half typed
+    // and all: the scrollback holds the game once.
+    terminal.type("loo");
+    terminal.press("M-u");
+    EXPECT_TRUE(terminal.waitUntil([&] { return terminal.screen() == drawerOpen; })) << shown(terminal.screen());
+    std::string scrollback = terminal.tmux({"capture-pane", "-p", "-S", "-", "-t", "game"});
+    for (const char* once : {"QUORRELL", "Howdie Marshal Bob"}) {
+        std::regex text(once);
+        EXPECT_EQ(std::distance(std::sregex_iterator(scrollback.begin(), scrollback.end(), text), std::sregex_iterator()), 1)
+            << scrollback;
+    }
+    EXPECT_NE(theSavedGame(state).find("turn 1         \nnnBob\nopen drawer\n"), std::string::npos);
+    // Put back, with its command to recall.
+    terminal.press("M-r");
+    EXPECT_TRUE(terminal.waitUntil([&] { return terminal.screen() == gunTaken; })) << shown(terminal.screen());
+    terminal.press("Up");
+    ASSERT_TRUE(terminal.waitForText("11|take gun\n"));
+    terminal.press("C-u");
+    // The surrender's closing screen: the game is over, and says so, until
+    // Alt-U takes the surrender back.
+    playCommand(terminal, "quit", "Y or N");
+    terminal.type("y");
+    ASSERT_TRUE(terminal.waitForText("Press escape to exit"));
+    EXPECT_NE(theSavedGame(state).find("state ended\nturn 3         \nnnBob\nopen drawer\ntake gun\nquit\ny"),
+              std::string::npos);
+    terminal.press("M-u");
+    EXPECT_TRUE(terminal.waitUntil([&] { return terminal.screen() == gunTaken; })) << shown(terminal.screen());
+    EXPECT_NE(theSavedGame(state).find("state open \nturn 2         \nnnBob\nopen drawer\ntake gun\n"),
+              std::string::npos);
+    terminal.press("M-r");
+    ASSERT_TRUE(terminal.waitForText("Press escape to exit"));
+    terminal.press("Escape");
+    EXPECT_EQ(terminal.exitStatus(), 0);
+    expectTerminalPutBack(terminal, 23);
+    EXPECT_NE(theSavedGame(state).find("state ended\nturn 3         \nnnBob\nopen drawer\ntake gun\nquit\ny\x1b"),
+              std::string::npos);
+    fs::remove_all(state);
+}
+
+TEST_F(RealTerminal, AGameKilledRightAfterAnUndoIsPickedUpUndone)
+{
+    char scratch[] = "/tmp/quorrell-saves-XXXXXX";
+    fs::path state = mkdtemp(scratch);
+    std::vector<std::string> drawerOpen;
+    {
+        Terminal terminal("undo-killed", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+        startInTheOffice(terminal);
+        drawerOpen = playCommand(terminal, "open drawer", "There is a Colt 45 gun in there");
+        playCommand(terminal, "take gun", "You now have the Colt 45 gun Marshal Bob");
+        terminal.press("M-u");
+        ASSERT_TRUE(terminal.waitUntil([&] { return terminal.screen() == drawerOpen; })) << shown(terminal.screen());
+        kill(terminal.gamePid(), SIGKILL);
+        EXPECT_EQ(terminal.exitStatus(), 128 + SIGKILL);
+    }
+    Terminal terminal("undo-picked-up", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+    ASSERT_TRUE(terminal.waitForText(", at turn 1. Pick it up?  Y or N\n"));
+    terminal.type("y");
+    EXPECT_TRUE(terminal.waitUntil([&] { return terminal.screen() == drawerOpen; })) << shown(terminal.screen());
+    fs::remove_all(state);
+}
+
 // Each way out of the game leaves the terminal as the game found it.
 struct WayOut {
     const char* name;

@@ -4,7 +4,9 @@
 //    loads, on this machine's own loopback;
 //  - the same through Chromium's network emulation at 150 ms latency and
 //    1.6 Mbit/s down;
-//  - the bytes the page loads up to that question, as they cross the network.
+//  - the bytes the page loads up to that question, as they cross the network;
+//  - an undo and a redo at turn 1,005, from the button to the game waiting
+//    again for a command, the whole game played again in a fresh instance.
 //   node web/bench.mjs [loads]   (5 unless told; needs tools/build-web first)
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -58,3 +60,61 @@ for (const file of ['index.html', 'quorrell.js', 'quorrell.wasm']) {
   brotli += brotliCompressSync(bytes, { params: { [constants.BROTLI_PARAM_QUALITY]: 11 } }).length;
 }
 console.log(`The page's files up to the first question: ${kb(raw)}, gzip -9 ${kb(gzip)}, brotli ${kb(brotli)}`);
+
+// The long game of the native benchmark: Dexter, clipped, faces the Marshal
+// and holds the clock still while "shoot" names no one, a turn each time.
+const SHOTS = 1000;
+function longRecord() {
+  let input = 'nnBob\nopen drawer\ntake gun\ne\ne\nshoot Dexter\n' + 'shoot\n'.repeat(SHOTS);
+  return `Quorrell record\nformat 2\nseed 1796701097\nstate open \nturn ${String(5 + SHOTS).padEnd(10)}\n${input}`;
+}
+
+// From a click to the game waiting for a command again, in the page's own
+// clock.
+function stepTaken(page, button) {
+  return page.evaluate((id) => new Promise((resolve) => {
+    const form = document.getElementById('command-line');
+    let started = 0;
+    let restarted = false;
+    const observer = new MutationObserver(() => {
+      if (form.dataset.waiting === 'busy') restarted = true;
+      else if (restarted && form.dataset.waiting === 'line') {
+        observer.disconnect();
+        resolve(performance.now() - started);
+      }
+    });
+    observer.observe(form, { attributes: true, attributeFilter: ['data-waiting'] });
+    started = performance.now();
+    document.getElementById(id).click();
+  }), button);
+}
+
+async function undoAndRedo(times) {
+  const browser = await openBrowser();
+  const page = await browser.context.newPage();
+  await page.goto(browser.address);
+  await page.evaluate((record) => {
+    localStorage.setItem('quorrell.game.long', record);
+    localStorage.setItem('quorrell.lastGame', 'quorrell.game.long');
+  }, longRecord());
+  await page.reload();
+  await page.waitForFunction(() => !document.getElementById('undo').disabled, null, { timeout: 60000 });
+  const undo = [];
+  const redo = [];
+  for (let i = 0; i < times; ++i) {
+    undo.push(await stepTaken(page, 'undo'));
+    redo.push(await stepTaken(page, 'redo'));
+  }
+  await browser.close();
+  return { undo, redo };
+}
+
+function steps(times) {
+  const sorted = [...times].sort((a, b) => a - b);
+  return `median ${sorted[Math.floor(sorted.length / 2)].toFixed(0)} ms, ` +
+    `fastest ${sorted[0].toFixed(0)}, slowest ${sorted[sorted.length - 1].toFixed(0)}`;
+}
+
+const taken = await undoAndRedo(10);
+console.log(`Undo at turn ${5 + SHOTS} (10 times): ${steps(taken.undo)}`);
+console.log(`Redo back to turn ${5 + SHOTS} (10 times): ${steps(taken.redo)}`);

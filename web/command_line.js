@@ -191,6 +191,19 @@ export function waitFor(what, cap) {
   }
 }
 
+// Keys of the page's own buttons (Undo, Redo), sent as if typed, in turn
+// after what was sent before.
+export function sendKeys(bytes) {
+  if (game.running) send(bytes);
+}
+
+// A game started again by an undo or a redo brings its commands back
+// itself; what was typed ahead still goes to it.
+export function forgetCommands() {
+  earlierCommands.length = 0;
+  historyPlace = 0;
+}
+
 // A new game: nothing typed, nothing remembered.
 export function clearCommandLine() {
   keyBytes = [];

@@ -52,13 +52,15 @@ export function echo(bytes) {
 
 // Each passage once and whole, when the game stops for the player.
 const STORY_LIMIT = 300;
-export function announce() {
-  const text = screen.takePassage();
+export function tell(text) {
   if (!text) return;
   const passage = document.createElement('p');
   passage.textContent = text;
   story.appendChild(passage);
   while (story.childElementCount > STORY_LIMIT) story.firstElementChild.remove();
+}
+export function announce() {
+  tell(screen.takePassage());
 }
 
 // A new game starts on an empty screen, with nothing told yet.

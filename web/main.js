@@ -3,7 +3,7 @@
 // below (src/platform/web/web.cpp); each concern of the page is a module of
 // its own.
 import {
-  backToCommandLine, clearCommandLine, connectCommandLine, dropTypedKeys, nextKeyByte, peekKeyByte,
+  backToCommandLine, clearCommandLine, connectCommandLine, dropTypedKeys, forgetCommands, nextKeyByte, peekKeyByte,
   showWhatIsAwaited, waitFor,
 } from './command_line.js';
 import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
@@ -11,13 +11,14 @@ import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from 
 import { connectGamesPanel } from './games_panel.js';
 import { layout } from './layout.js';
 import {
-  GAME_WATCHED, chooseGame, chooseToWatch, connectSavedGames, currentRecord, playOnFrom, recordOnPage, recordTurns,
-  seedArguments, watchTheLink,
+  GAME_WATCHED, chooseGame, chooseGameStartedAgain, chooseToWatch, connectSavedGames, currentRecord, playOnFrom,
+  recordOnPage, recordTurns, seedArguments, watchTheLink,
 } from './saved_games.js';
 import { connectSettings } from './settings.js';
 import { connectSharing, packedRecordIn } from './share.js';
 import { playSound, stopSound } from './sound.js';
 import { AWAIT_NOTHING, byId, game } from './state.js';
+import { caughtUp, connectUndo, showSteps } from './undo.js';
 import { connectWatching, hideWatching, showWatching, watchingPage } from './watch.js';
 
 const status = byId('status');
@@ -48,6 +49,9 @@ function registerOffline() {
   navigator.serviceWorker.register('sw.js').catch((error) => console.warn(error));
 }
 
+// What a game left behind waits for.
+const NEVER = new Promise(() => {});
+
 const page = {
   nextKeyByte: nextKeyByte,
   peekKeyByte: peekKeyByte,
@@ -56,6 +60,14 @@ const page = {
   waitFor: waitFor,
   playSound: playSound,
   stopSound: stopSound,
+  steps: showSteps,
+  // An undo or a redo: a fresh game takes over, and the one that asked
+  // waits for nothing ever again.
+  startAgain: (handedOver) => {
+    startGame({ handedOver }).catch(couldNotLoad);
+    return NEVER;
+  },
+  caughtUp: caughtUp,
   ...recordOnPage,
 };
 
@@ -74,13 +86,13 @@ function halt() {
 function endOfGame() {
   halt();
   gameOver.hidden = false;
+  showSteps(false, false);
   playAgain.focus();
 }
 
 // The page as one game sees it. A game left behind (a record watched from
 // another turn, a link opened over a game) goes no further: its waits
 // never end, and nothing it does reaches the page.
-const NEVER = new Promise(() => {});
 function pageFor(generation, watching) {
   const calls = { ...page, ...watching };
   const current = {};
@@ -93,18 +105,26 @@ function pageFor(generation, watching) {
   return current;
 }
 
-// A game to play, or a record to watch: { bytes, fromTurn }.
-async function startGame(watched = null) {
+// A game to play, a record to watch ({ bytes, fromTurn }), or the game
+// started again by an undo or a redo ({ handedOver }).
+async function startGame(how = null) {
   const generation = ++game.generation;
   stopSound();
   gameOver.hidden = true;
   form.hidden = true;
   game.running = false;
-  clearCommandLine();
+  // A game started again brings back its commands itself, and what was
+  // typed ahead still goes to it.
+  if (how && how.handedOver) forgetCommands();
+  else clearCommandLine();
+  showSteps(false, false);
   game.waitingFor = AWAIT_NOTHING;
   clearDisplay();
   // Which game, before anything is shown of it: the tab may have to ask.
-  const chosen = watched ? chooseToWatch(watched.bytes, watched.fromTurn) : await chooseGame();
+  let chosen = null;
+  if (how && how.handedOver) chosen = chooseGameStartedAgain(how.handedOver);
+  else if (how) chosen = chooseToWatch(how.bytes, how.fromTurn);
+  else chosen = await chooseGame();
   if (generation !== game.generation) return;
   game.running = true;
   const watching = chosen.kind === GAME_WATCHED;
@@ -160,6 +180,7 @@ connectSavedGames({ watch: watchRecord, halt });
 connectGamesPanel();
 connectSharing(currentRecord);
 connectWatching({ restart: watchRecord, playOn: playOnFrom });
+connectUndo();
 playAgain.addEventListener('click', () => startGame().catch(couldNotLoad));
 window.addEventListener('hashchange', () => {
   if (packedRecordIn(window.location.hash) !== null) watchTheLink(window.location.hash);

@@ -25,6 +25,7 @@ const GAME_RESUMED = 1;
 const GAME_REPLAYED = 2;
 const GAME_TRANSCRIBED = 3;
 export const GAME_WATCHED = 4;
+const GAME_STARTED_AGAIN = 5;
 
 // Each game is a record under GAME_PREFIX and the moment it started, with
 // the moment it was last played under PLAYED_PREFIX; LAST_GAME names the
@@ -210,6 +211,13 @@ export function whenKeptGamesChange(callback) {
   keptGamesChanged = callback;
 }
 
+// An undo or a redo starts the game again from what the game before it
+// hands over, and the record goes on in the same place.
+export function chooseGameStartedAgain(handedOver) {
+  current = { ...current, kind: GAME_STARTED_AGAIN, handedOver: handedOver };
+  return current;
+}
+
 // The game's store (web.cpp's RecordStore): writes change the record here,
 // a settle puts all of it in the storage before the game goes on.
 function recordWrite(offset, bytes) {
@@ -252,6 +260,7 @@ export const recordOnPage = {
   remember: remember,
   gameKind: () => current.kind,
   record: () => current.bytes,
+  handedOver: () => current.handedOver,
   recordWrite: recordWrite,
   recordSettle: recordSettle,
   recordCut: recordCut,

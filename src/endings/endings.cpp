@@ -41,6 +41,7 @@ const char* const DESPERADOS_PREVAILED = "The desperados have prevailed in Orvan
 
 void closingScreen()
 {
+    platformGameOver();
     gotoXY(1, 18);
     std::cout << "     Enjoyed Quorrell?  A contribution to the Orvane City Software Company\n"
                  "     keeps the town's lights on: write to quorrell@orvanecity.invalid\n\n";

@@ -40,6 +40,10 @@ bool platformReadWord(char* word, int capacity);
 // number with the line, to say at the next start where it was put down.
 void platformCommandTurn(int turn);
 
+// An ending's screen is drawn, and its closing screen comes next: the game
+// is over, whatever key is pressed there.
+void platformGameOver();
+
 // Waits the given number of milliseconds without reading input.
 void platformWait(unsigned milliseconds);
 

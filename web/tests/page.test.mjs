@@ -393,3 +393,63 @@ test('a game the browser\'s storage refuses plays on unsaved, and the player is 
   await waitForText(page, 'It is high noon');
   await page.close();
 });
+
+test('Undo and Redo take a step back and put it back, by button and by key, and at the closing screen', LIMIT, async () => {
+  const page = await openGame(31, () => {
+    // Each shake of the field, watched from outside.
+    window.shakes = 0;
+    document.addEventListener('DOMContentLoaded', () => {
+      new MutationObserver(() => {
+        if (document.getElementById('command-line').classList.contains('refused')) window.shakes += 1;
+      }).observe(document.getElementById('command-line'), { attributes: true, attributeFilter: ['class'] });
+    });
+  });
+  const stored = () => page.evaluate(() => localStorage.getItem(localStorage.getItem('quorrell.lastGame')));
+  const showing = (rows) => page.waitForFunction((expected) =>
+    JSON.stringify([...document.querySelectorAll('#screen .now .row')]
+      .map((row) => row.textContent.replace(/\s+$/, ''))) === expected, JSON.stringify(rows));
+  // Nothing to take back at a question: the field shakes, and the
+  // question stays.
+  assert.ok(await page.isDisabled('#undo'));
+  assert.ok(await page.isDisabled('#redo'));
+  await page.keyboard.press('Alt+u');
+  await page.waitForFunction(() => window.shakes === 1);
+  await page.keyboard.type('nnBob\nlook\n');
+  const looked = await waitForText(page, 'You see your messy desk');
+  await page.waitForFunction(() => !document.getElementById('undo').disabled);
+  await page.keyboard.type('e\n');
+  const walked = await waitForText(page, 'You are on the road outside your office');
+
+  await page.click('#undo');
+  await showing(looked);
+  assert.match(await stored(), /state open \nturn 1 {9}\nnnBob\nlook\n$/);
+  await page.waitForFunction(() => !document.getElementById('redo').disabled);
+  await page.keyboard.press('Alt+r');
+  await showing(walked);
+  assert.match(await stored(), /turn 2 {9}\nnnBob\nlook\ne\n$/);
+  await page.keyboard.press('Control+z');
+  await showing(looked);
+  await page.keyboard.press('Control+Shift+z');
+  await showing(walked);
+  assert.ok(await page.isDisabled('#redo'));
+  await page.keyboard.press('Alt+r');
+  await page.waitForFunction(() => window.shakes === 2);
+  // The commands played again come back with Up.
+  await page.keyboard.press('ArrowUp');
+  assert.equal(await page.inputValue('#command'), 'e');
+  await page.fill('#command', '');
+
+  // The surrender, taken back from the closing screen: the game was over,
+  // and is open again.
+  await page.keyboard.type('quit\n');
+  await waitForText(page, 'Y or N');
+  await page.keyboard.type('y');
+  await waitForText(page, 'Press escape to exit');
+  assert.match(await stored(), /state ended\nturn 3 {9}\nnnBob\nlook\ne\nquit\ny$/);
+  await page.keyboard.press('Alt+u');
+  await showing(walked);
+  assert.match(await stored(), /state open \nturn 2 {9}\nnnBob\nlook\ne\n$/);
+  // A screen reader hears what the step did, not the game again.
+  assert.equal(await page.evaluate(() => document.getElementById('story').textContent), 'Undone: quit');
+  await page.close();
+});

@@ -109,6 +109,9 @@ void answerCommandLine(const std::string& text, const char* what)
             "it aside; --resume REC still takes it up). --record FILE saves to a file\n"
             "of your choice; a record is the same file on every machine.\n"
             "\n"
+            "Undo: Alt-U takes back the last command, at the closing screen too, and\n"
+            "Alt-R puts it back; the game plays its record again, with the same luck.\n"
+            "\n"
             "Sounds: the data folder beside the program, else\n"
             QUORRELL_DATA_INSTALLED ", else data/ in the current folder.\n"
             "The commands and keys of the game: man 6 quorrell\n",

@@ -21,6 +21,8 @@
 static EditorNextByte nextByte = nullptr;
 static EditorPeekByte peekByte = nullptr;
 static EditorWrite writeEcho = nullptr;
+static EditorTimeStep undoStep = nullptr;
+static EditorTimeStep redoStep = nullptr;
 
 static std::string line;
 static std::size_t cursor = 0;
@@ -64,6 +66,8 @@ enum Key {
     KEY_UP,
     KEY_DOWN,
     KEY_DELETE,
+    KEY_UNDO,
+    KEY_REDO,
 };
 
 const int ESCAPE = 27;
@@ -73,6 +77,12 @@ void editorConnect(EditorNextByte next, EditorPeekByte peek, EditorWrite write)
     nextByte = next;
     peekByte = peek;
     writeEcho = write;
+}
+
+void editorConnectUndo(EditorTimeStep undo, EditorTimeStep redo)
+{
+    undoStep = undo;
+    redoStep = redo;
 }
 
 bool editorInputEnded()
@@ -487,6 +497,24 @@ static std::string readCharacter(int lead)
     return character;
 }
 
+// Alt-U and Alt-R (with Shift or Caps Lock too), once they have somewhere
+// to go.
+static Key stepKeyOf(int byte)
+{
+    if (undoStep && (byte == 'u' || byte == 'U'))
+        return KEY_UNDO;
+    if (redoStep && (byte == 'r' || byte == 'R'))
+        return KEY_REDO;
+    return KEY_NONE;
+}
+
+// Takes a step back or forward: a step that is taken never comes back here.
+static void takeStep(Key key)
+{
+    if (!(key == KEY_UNDO ? undoStep : redoStep)())
+        refuse();
+}
+
 static Key readEscape()
 {
     int introducer = peekByte(0);
@@ -505,6 +533,7 @@ static Key readEscape()
         int byte = nextByte();
         if (byte >= 0x80)
             readCharacter(byte);
+        return stepKeyOf(byte);
     }
     return KEY_NONE;
 }
@@ -512,7 +541,7 @@ static Key readEscape()
 static void act(Key key)
 {
     // Plain text moves nothing but the line's end; history is typed anew.
-    if (plainEcho && key != KEY_UP && key != KEY_DOWN)
+    if (plainEcho && key != KEY_UP && key != KEY_DOWN && key != KEY_UNDO && key != KEY_REDO)
         return;
     switch (key) {
     case KEY_LEFT:
@@ -538,6 +567,10 @@ static void act(Key key)
     case KEY_DELETE:
         if (cursor < line.size())
             eraseForwardTo(characterAfter(cursor));
+        break;
+    case KEY_UNDO:
+    case KEY_REDO:
+        takeStep(key);
         break;
     case KEY_NONE:
         break;
@@ -702,6 +735,13 @@ int editorReadKey()
         if (byte != ESCAPE)
             return byte;
         int introducer = peekByte(0);
+        Key step = stepKeyOf(introducer);
+        if (step != KEY_NONE) {
+            nextByte();
+            refusedLast = false;
+            takeStep(step);
+            continue;
+        }
         if (introducer != '[' && introducer != 'O')
             return ESCAPE;
         nextByte();

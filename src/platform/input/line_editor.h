@@ -21,6 +21,15 @@ using EditorWrite = void (*)(const char* bytes, int count);
 // Called once by the platform before the first line is read.
 void editorConnect(EditorNextByte next, EditorPeekByte peek, EditorWrite write);
 
+// Takes a step of the game back or forward in time: returns only when there
+// is none to take.
+using EditorTimeStep = bool (*)();
+
+// Alt-U undoes and Alt-R redoes, at a line and at a one-key question alike:
+// each calls its step, and rings the bell when the step returns. Until this
+// is called, they are Alt combinations like any other.
+void editorConnectUndo(EditorTimeStep undo, EditorTimeStep redo);
+
 // For plain text, where nothing may move the cursor: the line is typed and
 // erased at its end only (backspaces, blanks over what is erased, backspaces),
 // the keys that would move in it are passed over, and its line end is left
@@ -56,9 +65,10 @@ bool editorFirstWord(const char* line, char* word, int capacity);
 bool editorReadFirstWord(char* word, int capacity, bool (*readAnswer)(char* line, int capacity));
 
 // One key for a one-key question, not echoed: the next byte, with the
-// sequences of arrow and function keys and mouse reports passed over. A lone
-// Escape, or Escape and a plain key, is Escape (27). -1 at the end of input,
-// which is then final here too.
+// sequences of arrow and function keys and mouse reports passed over, and
+// Alt-U and Alt-R taken as steps once connected. A lone Escape, or Escape
+// and another plain key, is Escape (27). -1 at the end of input, which is
+// then final here too.
 int editorReadKey();
 
 // True once the end of input has been reached through the editor.

@@ -51,6 +51,16 @@ static bool inputEnded = false;
 // The turn of the command the game reads next, or -1.
 static int commandTurn = -1;
 static std::vector<CommandRead> commandsRead;
+// The ending's closing screen waits for Escape.
+static bool gameOver = false;
+
+// A step taken back: its bytes, and the header's turn with it done.
+struct UndoneStep {
+    std::string bytes;
+    int turn;
+};
+// The steps undone, the last undone last: redo puts it back first.
+static std::vector<UndoneStep> redoSteps;
 
 enum ReadKind { KEY, LINE, WORD };
 
@@ -83,6 +93,8 @@ static const char* rewrite(std::size_t at, const std::string& word)
 // is one turn behind in its header, never ahead of its input.
 static void keep(const std::string& bytes, bool atLineStart, int turn)
 {
+    // Something new is typed: what was undone is gone for good.
+    redoSteps.clear();
     std::size_t keptBefore = kept;
     std::string turnWord = turn >= 0 && header.turnAt > 0 ? recordTurnWord(turn) : std::string();
     if (!turnWord.empty())
@@ -427,12 +439,21 @@ static bool wholeReadAhead(std::size_t at, ReadKind kind)
     return at != std::string::npos && record.find('\n', at) != std::string::npos;
 }
 
-static void goLive()
+// What a game started again could not take over, for the player to read.
+static std::string lostOnTheWay;
+
+// A line is read at the start of a line, a key after its question.
+static void goLive(ReadKind kind)
 {
     replaying = false;
     if (fastForward) {
         fastForward = false;
         player.muteSounds(false);
+    }
+    if (!lostOnTheWay.empty()) {
+        std::cout.flush();
+        std::cerr << (kind == KEY ? "\n" : "") << lostOnTheWay;
+        lostOnTheWay.clear();
     }
 }
 
@@ -468,7 +489,7 @@ static bool readingRecord(ReadKind kind)
             putDownHere();
         if (!fastForward)
             return true;
-        goLive();
+        goLive(kind);
         return false;
     }
     return true;
@@ -489,7 +510,9 @@ int inputReadKey()
     int key = player.readKey();
     if (key == -1)
         inputEnded = true;
-    else
+    // The closing screen waits for Escape: any other key there changes
+    // nothing, and is no part of the game.
+    else if (!gameOver || key == 27)
         keep(std::string(1, static_cast<char>(key)), false, -1);
     return key;
 }
@@ -538,4 +561,240 @@ bool inputReadLine(char* line, int capacity)
 bool inputReadWord(char* word, int capacity)
 {
     return readText(word, capacity, WORD, readerReadWord, player.readWord);
+}
+
+void inputGameOver()
+{
+    gameOver = true;
+    const char* reason = rewrite(header.stateAt, recordStateWord(true));
+    if (!saving || saveFailed)
+        return;
+    if (!reason)
+        reason = store.settle();
+    if (reason)
+        stopSaving(reason, false);
+}
+
+// Where the step to take back begins: the last command line read whole. A
+// line being typed at the prompt now has nothing of itself in the record yet.
+static std::size_t lastStepStart()
+{
+    for (auto command = commandsRead.rbegin(); command != commandsRead.rend(); ++command) {
+        if (command->offset < record.size())
+            return command->offset;
+    }
+    return std::string::npos;
+}
+
+bool inputCanUndo()
+{
+    return player.startAgain && !replaying && lastStepStart() != std::string::npos;
+}
+
+bool inputCanRedo()
+{
+    return player.startAgain && !replaying && !redoSteps.empty();
+}
+
+// The header's turn as the record stands before place: that of the last
+// command that took a turn.
+static int turnBefore(std::size_t place)
+{
+    int turn = 0;
+    for (const CommandRead& command : commandsRead) {
+        if (command.offset < place && command.turn >= 0)
+            turn = command.turn;
+    }
+    return turn;
+}
+
+static int turnInHeader()
+{
+    RecordHeader now = {};
+    recordReadHeader(record, &now);
+    return now.turn;
+}
+
+// A game taken back or put forward is open, at the turn of its last step.
+static void setHeaderWords(std::string& bytes, int turn)
+{
+    bytes.replace(header.stateAt, 5, recordStateWord(false));
+    if (header.turnAt > 0 && turn >= 0)
+        bytes.replace(header.turnAt, recordTurnWord(turn).size(), recordTurnWord(turn));
+}
+
+static std::string stepTaken;
+
+const std::string& inputStepTaken()
+{
+    return stepTaken;
+}
+
+// What a game started again needs of this one.
+struct HandedOver {
+    std::string said;  // what the step did
+    std::string file;  // where the record is saved, when in a file
+    bool saved;
+    std::string record;
+    std::vector<UndoneStep> redo;
+};
+
+// Written as fields of a name, a length and the bytes.
+static const char HANDED_OVER[] = "Quorrell game handed over\n";
+
+static void addField(std::string& to, const std::string& name, const std::string& bytes)
+{
+    to += name + ' ' + std::to_string(bytes.size()) + '\n' + bytes;
+}
+
+static std::string writeHandedOver(const HandedOver& handed)
+{
+    std::string fields = HANDED_OVER;
+    addField(fields, "said", handed.said);
+    addField(fields, "file", handed.file);
+    addField(fields, "saved", handed.saved ? "yes" : "");
+    addField(fields, "record", handed.record);
+    for (const UndoneStep& step : handed.redo)
+        addField(fields, "redo " + std::to_string(step.turn), step.bytes);
+    return fields;
+}
+
+// Takes the field at place (its name, and its bytes into value); false at
+// the end or at anything that is no field.
+static bool takeField(const std::string& from, std::size_t& place, std::string& name, std::string& value)
+{
+    std::size_t lineEnd = from.find('\n', place);
+    std::size_t lengthAt = from.rfind(' ', lineEnd);
+    if (lineEnd == std::string::npos || lengthAt == std::string::npos || lengthAt < place)
+        return false;
+    unsigned length = 0;
+    if (!parseSeed(from.substr(lengthAt + 1, lineEnd - lengthAt - 1).c_str(), &length) ||
+        length > from.size() - lineEnd - 1)
+        return false;
+    name = from.substr(place, lengthAt - place);
+    value = from.substr(lineEnd + 1, length);
+    place = lineEnd + 1 + length;
+    return true;
+}
+
+static HandedOver readHandedOver(const std::string& given)
+{
+    HandedOver handed = {};
+    std::size_t place = sizeof HANDED_OVER - 1;
+    std::string name, value;
+    bool ours = given.compare(0, place, HANDED_OVER) == 0;
+    while (ours && takeField(given, place, name, value)) {
+        if (name == "said")
+            handed.said = value;
+        else if (name == "file")
+            handed.file = value;
+        else if (name == "saved")
+            handed.saved = !value.empty();
+        else if (name == "record")
+            handed.record = value;
+        else if (name.compare(0, 5, "redo ") == 0)
+            handed.redo.push_back({value, std::atoi(name.c_str() + 5)});
+    }
+    return handed;
+}
+
+// What a step did, named by its command line.
+static std::string stepSaying(const char* what, const std::string& step)
+{
+    return what + step.substr(0, step.find('\n'));
+}
+
+static bool startAgainFrom(HandedOver handed)
+{
+    handed.saved = saving && !saveFailed;
+    if (handed.saved && store.file)
+        handed.file = store.file();
+    std::cout.flush();
+    const char* reason = player.startAgain(writeHandedOver(handed));
+    std::cerr << "\nThe game cannot start again from its record: " << reason << ".\n";
+    return false;
+}
+
+bool inputUndo()
+{
+    if (!inputCanUndo())
+        return false;
+    std::size_t start = lastStepStart();
+    HandedOver handed = {};
+    handed.redo = redoSteps;
+    handed.redo.push_back({record.substr(start), turnInHeader()});
+    handed.said = stepSaying("Undone: ", handed.redo.back().bytes);
+    handed.record = record.substr(0, start);
+    setHeaderWords(handed.record, turnBefore(start));
+    return startAgainFrom(handed);
+}
+
+bool inputRedo()
+{
+    if (!inputCanRedo())
+        return false;
+    HandedOver handed = {};
+    handed.redo = redoSteps;
+    handed.said = stepSaying("Redone: ", handed.redo.back().bytes);
+    handed.record = record + handed.redo.back().bytes;
+    setHeaderWords(handed.record, handed.redo.back().turn);
+    handed.redo.pop_back();
+    return startAgainFrom(handed);
+}
+
+// The store brought to the record: the header's words first, then the
+// input cut back or added to, and all of it made to last, before the game
+// goes on.
+static void bringTheStoreToTheRecord()
+{
+    if (!saving)
+        return;
+    std::size_t wordsEnd = kept < header.inputAt ? kept : header.inputAt;
+    const char* reason = nullptr;
+    if (wordsEnd > header.stateAt)
+        reason = store.write(static_cast<long>(header.stateAt), record.data() + header.stateAt,
+                             static_cast<long>(wordsEnd - header.stateAt));
+    if (!reason && kept > record.size())
+        reason = store.cut(static_cast<long>(record.size()));
+    else if (!reason && kept < record.size())
+        reason = store.write(static_cast<long>(kept), record.data() + kept, static_cast<long>(record.size() - kept));
+    if (!reason)
+        reason = store.settle();
+    if (reason) {
+        stopSaving(reason, true);
+        return;
+    }
+    kept = record.size();
+}
+
+std::string inputFileHandedOver(const std::string& given)
+{
+    HandedOver handed = readHandedOver(given);
+    return handed.saved ? handed.file : std::string();
+}
+
+unsigned inputTakeUpGame(const std::string& given, RecordStore givenStore, long storedLength)
+{
+    HandedOver handed = readHandedOver(given);
+    record = handed.record;
+    redoSteps = handed.redo;
+    stepTaken = handed.said;
+    if (!recordReadHeader(record, &header)) {
+        std::cerr << "The game cannot start again: what it was handed is no record.\n";
+        std::exit(2);
+    }
+    if (handed.saved && givenStore.write) {
+        saveThrough(givenStore);
+        kept = static_cast<std::size_t>(storedLength);
+    } else if (handed.saved) {
+        // Told once the game is played again to where the player is, under it.
+        lostOnTheWay = "This game is no longer being saved: its record '" + handed.file +
+                       "' cannot be opened again. It plays on unsaved.\n";
+    }
+    bringTheStoreToTheRecord();
+    handedOut = header.inputAt;
+    replaying = true;
+    fastForward = true;
+    player.muteSounds(true);
+    return header.seed;
 }

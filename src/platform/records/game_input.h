@@ -19,6 +19,11 @@ struct PlayerInput {
     // Puts a command of a resumed game into the line editor's history, so
     // that Up brings it back; null where the front end keeps no history.
     void (*rememberLine)(const char* line);
+    // Starts the game again, in a fresh process or a fresh instance of the
+    // game, from what inputUndo or inputRedo hands over, to be given to
+    // inputTakeUpGame there. Returns only when it cannot, with the reason;
+    // null where the game cannot be started again.
+    const char* (*startAgain)(const std::string& handedOver);
 };
 
 // Where a game's record is kept as the game is played: a file on the
@@ -38,6 +43,9 @@ struct RecordStore {
     // How the player names the record to take it up again ("--resume
     // 'file'"), for the messages.
     std::string (*resumeHint)();
+    // The file that holds the record, for a game started again after an
+    // undo or a redo to open again; null where the store is no file.
+    std::string (*file)();
 };
 
 // Reads the command line of the game (--help and --version end here) and
@@ -110,6 +118,41 @@ struct CommandRead {
     int turn;
 };
 const std::vector<CommandRead>& inputCommandsRead();
+
+// Taking back the last step, and putting it back. A step is a command line
+// and every key read after it, up to the next command line; what comes
+// before the first command (the start-up questions, the name) is no step.
+// Each starts the game again from its record, cut by the step or with the
+// step put back, played at full speed and in silence (player.startAgain),
+// and so returns only when there is nothing to take back or to put back
+// (or the game could not be started again, which the player is told): the
+// caller rings the bell then. Undo takes back the step in progress, or the
+// last one done when the game waits for a command; redo puts back the step
+// undone last, until the player types anything new.
+bool inputUndo();
+bool inputRedo();
+bool inputCanUndo();
+bool inputCanRedo();
+
+// The game that inputUndo or inputRedo handed over, played again at full
+// speed and in silence, then played on. A game that was saved goes on
+// saving through store, which holds storedLength bytes of its record so far
+// and is brought to the record before the game goes on. Returns the
+// record's seed.
+unsigned inputTakeUpGame(const std::string& handedOver, RecordStore store = {}, long storedLength = 0);
+
+// The file a game handed over is saved in (RecordStore::file), to be opened
+// again for it; empty when it is saved in none.
+std::string inputFileHandedOver(const std::string& handedOver);
+
+// After inputTakeUpGame: what the step did, for a front end that does not
+// show the game played again (plain text): "Undone: look".
+const std::string& inputStepTaken();
+
+// An ending's screen is drawn: the game is over, and its record says so at
+// once. At the closing screen that follows, only Escape goes into the
+// record; the other keys change nothing.
+void inputGameOver();
 
 // True while a resumed game plays its record at full speed, and for the
 // whole of a transcript: no pauses, no sounds.

@@ -283,9 +283,14 @@ static std::string resumeHintOfTheFile()
     return recordFileResumeHint(recordPath);
 }
 
+static std::string pathOfTheFile()
+{
+    return recordPath;
+}
+
 static RecordStore fileStore()
 {
-    return {writeToFile, settleTheFile, cutTheFile, forgetTheFile, resumeHintOfTheFile};
+    return {writeToFile, settleTheFile, cutTheFile, forgetTheFile, resumeHintOfTheFile, pathOfTheFile};
 }
 
 // What the player is told of a file whose header is wrong: which line and
@@ -384,6 +389,13 @@ std::string recordFileLoad(const char* path)
     return bytes;
 }
 
+void recordFileLetGo()
+{
+    if (recordFile >= 0)
+        close(recordFile);
+    recordFile = -1;
+}
+
 // Puts the new file in the place of the record at path, and makes it the
 // record being played, held for this game.
 static bool takeThePlaceOf(const char* path, int newFile, const std::string& newPath)
@@ -451,6 +463,25 @@ RecordStore recordFileOpenForResume(const char* path, std::string* record)
     if (copiedAsText)
         writeBackTheOriginal(path, *record);
     writtenLength = settledLength = static_cast<long>(record->size());
+    return fileStore();
+}
+
+// Its game may have ended: a step is taken back from the closing screen. A
+// file gone or held by another game leaves the game to play on unsaved.
+RecordStore recordFileHandedOver(const std::string& handedOver, long* storedLength)
+{
+    *storedLength = 0;
+    recordPath = inputFileHandedOver(handedOver);
+    if (recordPath.empty())
+        return {};
+    std::string stored;
+    recordFile = open(recordPath.c_str(), O_RDWR | O_BINARY | O_CLOEXEC | O_NOFOLLOW);
+    if (recordFile < 0 || !readWhole(recordFile, stored) || !lockRecord(recordFile, true)) {
+        recordFileLetGo();
+        return {};
+    }
+    writtenLength = settledLength = static_cast<long>(stored.size());
+    *storedLength = writtenLength;
     return fileStore();
 }
 

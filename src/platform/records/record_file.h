@@ -34,6 +34,15 @@ bool recordFileReadHeader(const std::string& path, RecordHeader* header, bool* h
 // written back as the record it was before play goes on.
 RecordStore recordFileOpenForResume(const char* path, std::string* record);
 
+// The file of a game handed over by an undo or a redo (inputTakeUpGame),
+// opened again for it, with how much of the record it holds; a store of
+// nothing for a game saved in no file, or in one that cannot be opened again.
+RecordStore recordFileHandedOver(const std::string& handedOver, long* storedLength);
+
+// Closes the record, and lets go of it for another process to hold: the
+// game started again in its place.
+void recordFileLetGo();
+
 // Gives the record being played a new name; false when it cannot have it.
 bool recordFileMoveTo(const std::string& path);
 

@@ -63,6 +63,10 @@ void platformCommandTurn(int)
 {
 }
 
+void platformGameOver()
+{
+}
+
 void platformGotoXY(int column, int row)
 {
     std::cout << "{goto " << column << ',' << row << '}';

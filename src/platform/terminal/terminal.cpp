@@ -12,6 +12,7 @@
 #include "platform/input/line_editor.h"
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
+#include "platform/records/record_file.h"
 #include "platform/records/record_link.h"
 #include "platform/sound/sound_files.h"
 #include "platform/text/plain_text.h"
@@ -55,6 +56,10 @@ static void redrawAfterSuspension()
     editorRedraw();
 }
 
+// Keys typed ahead before an undo or a redo started this process, read
+// before any other.
+static std::string keysTakenOver;
+
 // The screen's width in columns, for a line that wraps.
 static int screenColumns()
 {
@@ -85,6 +90,11 @@ static void redrawAfterResize()
 // gives no more input only when it has gone.
 static int readTerminal(char* buffer, int capacity)
 {
+    if (!keysTakenOver.empty()) {
+        std::size_t count = keysTakenOver.copy(buffer, static_cast<std::size_t>(capacity));
+        keysTakenOver.erase(0, count);
+        return static_cast<int>(count);
+    }
     for (;;) {
         if (resumed)
             redrawAfterSuspension();
@@ -288,6 +298,47 @@ static bool terminalIsDumb()
     return !name || *name == '\0' || std::strcmp(name, "dumb") == 0;
 }
 
+// In plain text a game started again is played again unheard and unwritten,
+// since the player has read it already; he is told what the step did.
+static bool playedAgainQuietly = false;
+
+static void quietWhilePlayedAgain(bool quiet)
+{
+    muteSounds(quiet);
+    if (!playedAgainQuietly)
+        return;
+    plainQuiet(quiet);
+    if (quiet)
+        return;
+    plainSayBetween(inputStepTaken());
+    std::cout.flush();
+    playedAgainQuietly = false;
+}
+
+static const char* startAgain(const std::string& game)
+{
+    // In plain text the game started again goes on below, from a fresh row.
+    if (plainText && !plainLeaveTheRow() && readingLine && blanksShown)
+        echoToTerminal("\n", 1);
+    std::cout.flush();
+    return startAgainInAFreshProcess(game);
+}
+
+// A game started again after an undo or a redo: the scrollback is cleared
+// with the screen, and the game played again at full speed draws into both
+// what a game played to this point would have left there.
+static unsigned takeUpTheGameBefore(const TakenOver& takenOver)
+{
+    if (writingToTerminal && !plainText) {
+        std::cout << "\x1b[H\x1b[2J\x1b[3J";
+        std::cout.flush();
+    }
+    playedAgainQuietly = plainText;
+    long stored = 0;
+    RecordStore store = recordFileHandedOver(takenOver.game, &stored);
+    return inputTakeUpGame(takenOver.game, store, stored);
+}
+
 // --asciicast: the record played at the watching pace into a recording on
 // standard output, silent, and touching no terminal.
 static unsigned writeTheAsciicast()
@@ -297,7 +348,7 @@ static unsigned writeTheAsciicast()
     // the terminal.
     std::atexit(endOnAFreshLine);
     muteSounds(true);
-    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, true);
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr, nullptr}, true);
     startWatching();
     return inputBeginGame(false);
 }
@@ -309,6 +360,9 @@ static bool watchingARecord()
 
 unsigned platformStart(int argc, char** argv)
 {
+    TakenOver takenOver;
+    bool startedAgain = takeOverFromTheGameBefore(&takenOver);
+    keysTakenOver = takenOver.typedAhead;
     // A file size limit (ulimit -f) is told as a full disk is, by the write
     // that meets it, rather than ending the game in the middle of a record.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -322,22 +376,28 @@ unsigned platformStart(int argc, char** argv)
         plainText = true;
         plainTakeStandardOutput("\xe2\x96\xb2");
         std::atexit(plainEndTranscript);
-        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, false);
+        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr, nullptr}, false);
         return inputBeginGame(false);
     }
     holdTheTerminal();
+    takeTerminalSettingsBefore(takenOver.settingsBefore);
     writingToTerminal = isatty(STDOUT_FILENO);
     plainText = inputOptions().plain || terminalIsDumb();
     if (onTerminal || writingToTerminal)
         installSignalHandlers();
+    if (startedAgain)
+        letSignalsIn();
     if (onTerminal) {
         applyGameMode();
         editorConnect(nextTerminalByte, peekTerminalByte, plainText ? echoPlainly : echoToTerminal);
+        editorConnectUndo(inputUndo, inputRedo);
         if (plainText)
             editorUsePlainEcho();
     }
     // Plain text writes the replayed lines itself, with the keys.
-    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, onTerminal ? editorRemember : nullptr},
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, quietWhilePlayedAgain,
+                        onTerminal ? editorRemember : nullptr,
+                        onTerminal ? startAgain : nullptr},
                        writingToTerminal && !plainText);
     if (watchingARecord())
         startWatching();
@@ -347,12 +407,14 @@ unsigned platformStart(int argc, char** argv)
         plainTakeStandardOutput(writingToTerminal ? terminalTriangle() : "\xe2\x96\xb2");
         std::atexit(finishPlainText);
         // No screen is laid out, whatever its size.
-        return inputBeginGame(onTerminal);
+        return startedAgain ? takeUpTheGameBefore(takenOver) : inputBeginGame(onTerminal);
     }
     if (writingToTerminal) {
         std::atexit(endOnAFreshLine);
         filterTheOutput();
     }
+    if (startedAgain)
+        return takeUpTheGameBefore(takenOver);
     checkTheTerminalSize();
     // A game from a pipe is a script's, and stays unsaved unless a record is
     // asked for.
@@ -362,6 +424,11 @@ unsigned platformStart(int argc, char** argv)
 void platformCommandTurn(int turn)
 {
     inputCommandTurn(turn);
+}
+
+void platformGameOver()
+{
+    inputGameOver();
 }
 
 void platformGotoXY(int column, int row)

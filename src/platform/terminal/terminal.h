@@ -2,7 +2,8 @@
 // platform itself, terminal_modes.cpp the terminal's settings and the
 // signals that change them, terminal_output.cpp the way to the screen,
 // terminal_watch.cpp the pace of a record watched, terminal_asciicast.cpp
-// a record written as a recording of the screen.
+// a record written as a recording of the screen, terminal_start_again.cpp
+// the fresh process an undo or a redo starts.
 #pragma once
 
 #include <csignal>
@@ -29,6 +30,11 @@ void applyGameMode();
 void enterKeyMode();
 void leaveKeyMode();
 void restoreTerminal();
+// The settings the player had before the game, as bytes, to hand over to
+// the process that takes the game's place; and those handed over, taken
+// as the ones to give back.
+std::string terminalSettingsBefore();
+void takeTerminalSettingsBefore(const std::string& settings);
 // Ends the game as a hang-up does, unless hang-ups are ignored.
 void endAsAtAHangUp();
 
@@ -48,6 +54,27 @@ int promptColumn();
 const char* terminalTriangle();
 // The editor's echo, to the screen the player looks at.
 void echoToTerminal(const char* bytes, int count);
+
+// Starts the game again in a fresh process of this program, which takes
+// over the terminal as it is, with the keys typed ahead and not yet read and
+// what the routing hands over (PlayerInput::startAgain). Returns only when
+// it cannot, with the reason.
+const char* startAgainInAFreshProcess(const std::string& game);
+
+// What the fresh process takes over from the game before it.
+struct TakenOver {
+    std::string settingsBefore;  // see terminalSettingsBefore
+    std::string typedAhead;      // the keys to read before any other
+    std::string game;            // for inputTakeUpGame
+};
+
+// In the fresh process: true when this game was started again by the one
+// before it. Called once, before the terminal is touched.
+bool takeOverFromTheGameBefore(TakenOver* takenOver);
+
+// In the fresh process, once it can put the terminal back: the signals held
+// across the exec come in.
+void letSignalsIn();
 
 // Paces a record watched (--watch, --asciicast) and reads the watcher's
 // keys, which never reach the game.

@@ -21,6 +21,19 @@ bool holdTheTerminal()
     return onTerminal;
 }
 
+std::string terminalSettingsBefore()
+{
+    return std::string(reinterpret_cast<const char*>(&originalSettings), sizeof originalSettings);
+}
+
+// The terminal is in the game's mode when the fresh process finds it; what
+// it is put back to is what the player had before the first game.
+void takeTerminalSettingsBefore(const std::string& settings)
+{
+    if (onTerminal && settings.size() == sizeof originalSettings)
+        settings.copy(reinterpret_cast<char*>(&originalSettings), sizeof originalSettings);
+}
+
 // Echo off and no line mode, and no Ctrl-V or Ctrl-O of the terminal's own:
 // every key reaches the editor. Enter comes through as the carriage return
 // it is, so a pasted Windows line end is one line end, not two. Ctrl-C and

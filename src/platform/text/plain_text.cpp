@@ -75,6 +75,8 @@ struct HeldKey {
     bool keyLast;
 };
 static HeldKey& held = *new HeldKey();
+// A game played again after an undo or a redo, which the player has read.
+static bool quiet = false;
 static bool holdingTheText = false;
 static void placeHeldKey();
 
@@ -104,7 +106,7 @@ static void showHeldKey()
 
 static void emit(const std::string& text)
 {
-    if (text.empty())
+    if (text.empty() || quiet)
         return;
     if (holdingTheText) {
         held.text += text;
@@ -517,6 +519,31 @@ void plainTypedLine(const char* line, bool alreadyShown)
     // The player's line end is written at once, whatever is being laid out.
     writeRow(cursorRow, false);
     goDownALine();
+}
+
+bool plainLeaveTheRow()
+{
+    bool begun = lineOpen && openColumns > 0;
+    if (begun)
+        emit("\n");
+    return begun;
+}
+
+void plainQuiet(bool quietNow)
+{
+    quiet = quietNow;
+    // A key of the game played again is no answer to show now.
+    if (!quiet)
+        held = HeldKey();
+}
+
+void plainSayBetween(const std::string& line)
+{
+    emit(line + "\n");
+    if (lineOpen && openRow != NO_ROW) {
+        const PlainRow& row = screen[static_cast<std::size_t>(openRow)];
+        emit(textOf(row, 0, std::min(openColumns, static_cast<int>(row.cells.size()))));
+    }
 }
 
 void plainFinish()

@@ -56,6 +56,20 @@ int plainBlanksBeforeInput();
 // The cursor's row up to the cursor, for drawing it again.
 std::string plainRowBeforeCursor();
 
+// Ends the row the game waits on, when the game has written on it: the text
+// goes on below from a game started again. False when the row was empty.
+bool plainLeaveTheRow();
+
+// While quiet, the text goes on the model of the screen and is written
+// nowhere: a game played again after an undo or a redo, which the player
+// has read already.
+void plainQuiet(bool quiet);
+
+// A line of the platform's own after a quiet stretch, on a fresh row (see
+// plainLeaveTheRow), with what was written of the row the game waits on
+// written again after it.
+void plainSayBetween(const std::string& line);
+
 // The end: what is held is written and the last line ended.
 void plainFinish();
 

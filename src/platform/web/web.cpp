@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
 #include "platform/records/record.h"
+#include "platform/sound/sound_files.h"
 #include "platform/text/plain_text.h"
 #include "platform/text/screen_codes.h"
 
@@ -49,6 +50,10 @@ const int AWAIT_ANSWER = 3;
 
 EM_JS(void, awaitOnPage, (int what, int cap), { Module.page.waitFor(what, cap); });
 
+// Whether a step can be taken back or put back now, for the page's Undo and
+// Redo.
+EM_JS(void, stepsOnPage, (bool canUndo, bool canRedo), { Module.page.steps(canUndo, canRedo); });
+
 // A synchronous sound returns when it has been heard to its end, a loop at
 // once; the page skips what it cannot fetch or decode, and everything before
 // the player's first key or click, which the browser would not let it play.
@@ -65,6 +70,7 @@ const int GAME_RESUMED = 1;
 const int GAME_REPLAYED = 2;
 const int GAME_TRANSCRIBED = 3;
 const int GAME_WATCHED = 4;
+const int GAME_STARTED_AGAIN = 5;
 
 EM_JS(int, gameOnPage, (), { return Module.page.gameKind(); });
 EM_JS(int, recordLengthOnPage, (), { return Module.page.record().length; });
@@ -90,7 +96,16 @@ EM_JS(int, watchFromTurnOnPage, (), { return Module.page.watchFromTurn(); });
 // A command of a resumed game, for Up to bring back.
 EM_JS(void, rememberOnPage, (const char* line), { Module.page.remember(UTF8ToString(line)); });
 
-static bool muted = false;
+// An undo or a redo: the page makes a fresh game from the compiled one and
+// hands it what this game hands over (inputTakeUpGame), and this game,
+// played out, waits for nothing ever again.
+EM_ASYNC_JS(void, startAgainOnPage, (const char* bytes, int count), {
+    await Module.page.startAgain(HEAPU8.slice(bytes, bytes + count));
+});
+EM_JS(int, handedOverLengthOnPage, (), { return Module.page.handedOver().length; });
+EM_JS(void, caughtUpOnPage, (const char* said), { Module.page.caughtUp(UTF8ToString(said)); });
+EM_JS(void, copyHandedOverFromPage, (char* bytes), { HEAPU8.set(Module.page.handedOver(), bytes); });
+
 static bool plainText = false;
 static bool watching = false;
 
@@ -139,7 +154,8 @@ static std::string pageResumeHint()
     return "the page's Open record";
 }
 
-static const RecordStore pageStore = {writeRecord, settleRecord, cutRecord, forgetRecordOnPage, pageResumeHint};
+static const RecordStore pageStore = {writeRecord, settleRecord, cutRecord, forgetRecordOnPage, pageResumeHint,
+                                      nullptr};
 
 static std::string recordFromPage()
 {
@@ -147,6 +163,44 @@ static std::string recordFromPage()
     if (!bytes.empty())
         copyRecordFromPage(&bytes[0]);
     return bytes;
+}
+
+static std::string handedOverFromPage()
+{
+    std::string bytes(static_cast<std::size_t>(handedOverLengthOnPage()), '\0');
+    if (!bytes.empty())
+        copyHandedOverFromPage(&bytes[0]);
+    return bytes;
+}
+
+static const char* startAgain(const std::string& game)
+{
+    std::cout.flush();
+    startAgainOnPage(game.data(), static_cast<int>(game.size()));
+    return "the page did not start it";
+}
+
+// A game started again is played back silently to where the player was; a
+// screen reader is told what the step did rather than the whole game again.
+static bool startedAgain = false;
+
+static void quietWhilePlayedAgain(bool quiet)
+{
+    muteSounds(quiet);
+    if (quiet || !startedAgain)
+        return;
+    startedAgain = false;
+    flushOutput();
+    caughtUpOnPage(inputStepTaken().c_str());
+}
+
+// The page is told what the game waits for, and whether Undo and Redo can
+// do anything there.
+static void awaitOnPageWithSteps(int what, int cap)
+{
+    if (what != AWAIT_NOTHING)
+        stepsOnPage(inputCanUndo(), inputCanRedo());
+    awaitOnPage(what, cap);
 }
 
 // The transcript reaches the page as standard output, like the screen.
@@ -170,7 +224,7 @@ void platformClearScreen()
 static int readKeyLive()
 {
     flushOutput();
-    awaitOnPage(AWAIT_KEY, 0);
+    awaitOnPageWithSteps(AWAIT_KEY, 0);
     int key = editorReadKey();
     awaitOnPage(AWAIT_NOTHING, 0);
     return key;
@@ -179,7 +233,7 @@ static int readKeyLive()
 static bool readLineLive(char* line, int capacity)
 {
     flushOutput();
-    awaitOnPage(AWAIT_COMMAND, capacity - 1);
+    awaitOnPageWithSteps(AWAIT_COMMAND, capacity - 1);
     bool read = editorReadLine(line, capacity);
     awaitOnPage(AWAIT_NOTHING, 0);
     return read;
@@ -189,7 +243,7 @@ static bool readLineLive(char* line, int capacity)
 // reads an answer line.
 static bool readAnswerOnPage(char* line, int capacity)
 {
-    awaitOnPage(AWAIT_ANSWER, capacity - 1);
+    awaitOnPageWithSteps(AWAIT_ANSWER, capacity - 1);
     bool read = editorReadAnswer(line, capacity);
     awaitOnPage(AWAIT_NOTHING, 0);
     return read;
@@ -199,11 +253,6 @@ static bool readWordLive(char* word, int capacity)
 {
     flushOutput();
     return editorReadFirstWord(word, capacity, readAnswerOnPage);
-}
-
-static void muteSounds(bool mute)
-{
-    muted = mute;
 }
 
 int platformReadKey()
@@ -249,13 +298,14 @@ void platformWait(unsigned milliseconds)
 void platformPlaySound(const char* stem, int mode)
 {
     flushOutput();
-    if (muted || inputFastForward())
+    if (skippedWhileMuted(stem, mode))
         return;
     playOnPage(stem, mode == SOUND_LOOP ? 1 : 0);
 }
 
 void platformStopSound()
 {
+    forgetLoopWhileMuted();
     stopOnPage();
 }
 
@@ -264,10 +314,22 @@ void platformCommandTurn(int turn)
     inputCommandTurn(turn);
 }
 
+void platformGameOver()
+{
+    inputGameOver();
+}
+
 unsigned platformStart(int argc, char** argv)
 {
     editorConnect(waitForKeyByte, peekKeyByte, echo);
+    editorConnectUndo(inputUndo, inputRedo);
     int kind = gameOnPage();
+    if (kind == GAME_STARTED_AGAIN) {
+        startedAgain = true;
+        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, quietWhilePlayedAgain, rememberOnPage, startAgain},
+                           true);
+        return inputTakeUpGame(handedOverFromPage(), pageStore, recordLengthOnPage());
+    }
     std::string record = kind == GAME_NEW ? std::string() : recordFromPage();
     RecordHeader header = {};
     if (kind != GAME_NEW && !recordReadHeader(record, &header)) {
@@ -276,7 +338,8 @@ unsigned platformStart(int argc, char** argv)
     }
     // The page draws a replayed line where the player typed it, as the
     // terminal does; the transcript writes the lines itself.
-    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, rememberOnPage},
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, rememberOnPage,
+                        kind == GAME_TRANSCRIBED ? nullptr : startAgain},
                        kind != GAME_TRANSCRIBED);
     if (kind == GAME_RESUMED)
         return inputResumeRecord(record, pageStore);

@@ -15,6 +15,7 @@
 #include "platform/input/input_reader.h"
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
+#include "platform/records/record_file.h"
 #include "platform/records/record_link.h"
 #include "platform/sound/sound_files.h"
 #include "platform/text/plain_text.h"
@@ -22,7 +23,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <iostream>
+#include <iterator>
+#include <string>
 
 #include <conio.h>
 #include <fcntl.h>
@@ -75,11 +79,87 @@ static int readKeyLive();
 static bool readLineLive(char* line, int capacity);
 static bool readWordLive(char* word, int capacity);
 
+// An undo or a redo plays the game's record again in a fresh process of
+// this program, since the game itself only ends by leaving. Windows has no
+// exec: this process lets go of the console and the record, starts the new
+// one on the same console, and waits for it, so that whatever started the
+// game waits too, and leaves with its exit status. What it hands over goes
+// in a file of its own, named in the environment, which the new process
+// reads and deletes.
+static const char* const HANDED_OVER = "QUORRELL_HANDED_OVER";
+
+// While the game started again plays, Ctrl-C and a closed window are its to
+// handle; this process only waits.
+static BOOL WINAPI onConsoleEventWhileWaiting(DWORD)
+{
+    return TRUE;
+}
+
+static std::string windowsReason()
+{
+    return "error " + std::to_string(GetLastError());
+}
+
+static const char* startAgainInAFreshProcess(const std::string& game)
+{
+    static std::string reason;
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    char program[MAX_PATH];
+    if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "qrl", 0, path) ||
+        !GetModuleFileNameA(nullptr, program, MAX_PATH)) {
+        reason = windowsReason();
+        return reason.c_str();
+    }
+    std::ofstream(path, std::ios::binary) << game;
+    std::cout.flush();
+    recordFileLetGo();
+    platformStopSound();
+    restoreConsole();
+    SetEnvironmentVariableA(HANDED_OVER, path);
+    std::string commandLine = std::string("\"") + program + "\"";
+    STARTUPINFOA startUp = {};
+    startUp.cb = sizeof startUp;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startUp, &started)) {
+        reason = windowsReason();
+        SetEnvironmentVariableA(HANDED_OVER, nullptr);
+        DeleteFileA(path);
+        // Held again for this game, which goes on.
+        long stored = 0;
+        recordFileHandedOver(game, &stored);
+        return reason.c_str();
+    }
+    SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+    SetConsoleCtrlHandler(onConsoleEventWhileWaiting, TRUE);
+    WaitForSingleObject(started.hProcess, INFINITE);
+    DWORD status = 0;
+    GetExitCodeProcess(started.hProcess, &status);
+    // The game that went on has saved and put back whatever it had to.
+    std::_Exit(static_cast<int>(status));
+}
+
+// In the fresh process: what the game before it handed over, or nothing.
+static std::string takeOverFromTheGameBefore()
+{
+    char path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA(HANDED_OVER, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    SetEnvironmentVariableA(HANDED_OVER, nullptr);
+    std::ifstream file(path, std::ios::binary);
+    std::string game((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    file.close();
+    DeleteFileA(path);
+    return game;
+}
+
 // The same command line as on the terminal, read before the console is
 // touched. A game whose keyboard is the console is saved as it is played; one
 // read from a pipe is a script's, and is saved only into a record asked for.
 unsigned platformStart(int argc, char** argv)
 {
+    std::string handedOver = takeOverFromTheGameBefore();
     inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
     if (inputOptions().sharePath)
         recordPrintShareLink(inputNamedRecord(), inputOptions().sharePath);
@@ -93,7 +173,7 @@ unsigned platformStart(int argc, char** argv)
         writingTranscript = true;
         plainTakeStandardOutput("\xe2\x96\xb2");
         std::atexit(plainEndTranscript);
-        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, false);
+        inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr, nullptr}, false);
         return inputBeginGame(false);
     }
     keyboard = GetStdHandle(STD_INPUT_HANDLE);
@@ -105,13 +185,24 @@ unsigned platformStart(int argc, char** argv)
     // A replayed command shows as the console showed it when it was typed.
     DWORD outputMode = 0;
     bool writingToConsole = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &outputMode) != 0;
-    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, writingToConsole);
-    return inputBeginGame(onConsole);
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr,
+                        onConsole ? startAgainInAFreshProcess : nullptr},
+                       writingToConsole);
+    if (handedOver.empty())
+        return inputBeginGame(onConsole);
+    long stored = 0;
+    RecordStore store = recordFileHandedOver(handedOver, &stored);
+    return inputTakeUpGame(handedOver, store, stored);
 }
 
 void platformCommandTurn(int turn)
 {
     inputCommandTurn(turn);
+}
+
+void platformGameOver()
+{
+    inputGameOver();
 }
 
 void platformGotoXY(int column, int row)
@@ -149,6 +240,64 @@ void platformClearScreen()
     SetConsoleCursorPosition(screen, home);
 }
 
+static bool isKeyDown(const INPUT_RECORD& event)
+{
+    return event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown;
+}
+
+// Alt-U or Alt-R: _getch would give the letter alone. AltGr, which is Ctrl
+// and the right Alt, types characters of its own.
+static bool isStepKey(const INPUT_RECORD& event)
+{
+    const KEY_EVENT_RECORD& key = event.Event.KeyEvent;
+    bool alt = key.dwControlKeyState & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED);
+    bool control = key.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED);
+    return isKeyDown(event) && alt && !control && (key.wVirtualKeyCode == 'U' || key.wVirtualKeyCode == 'R');
+}
+
+// What comes before a key and is no key itself: a key let go, Shift, Ctrl,
+// Alt or Caps Lock pressed on their own, the mouse, the window's focus.
+static bool isNoKey(const INPUT_RECORD& event)
+{
+    if (!isKeyDown(event))
+        return true;
+    switch (event.Event.KeyEvent.wVirtualKeyCode) {
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_CAPITAL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Alt-U undoes and Alt-R redoes (inputUndo) where the game reads a key, and
+// as the first key of a line: each is taken out of the console's input
+// before _getch sees its letter, or the console's line input the key. A step
+// taken never comes back here, and one that cannot be taken rings the bell.
+// The console is then set again to the mode of the read.
+static void takeStepsBeforeTheKey(DWORD mode)
+{
+    INPUT_RECORD event;
+    DWORD count = 0;
+    while (WaitForSingleObject(keyboard, INFINITE) == WAIT_OBJECT_0 &&
+           PeekConsoleInputA(keyboard, &event, 1, &count) && count == 1) {
+        if (!isStepKey(event) && !isNoKey(event))
+            return;
+        ReadConsoleInputA(keyboard, &event, 1, &count);
+        if (!isStepKey(event))
+            continue;
+        LONG wasReadingKey = readingKey;
+        restoreConsole();
+        readingKey = 0;
+        if (!(event.Event.KeyEvent.wVirtualKeyCode == 'U' ? inputUndo() : inputRedo()))
+            std::cout << '\a' << std::flush;
+        readingKey = wasReadingKey;
+        SetConsoleMode(keyboard, mode);
+    }
+}
+
 // One key from the console, as one byte: no echo, no Enter, and Ctrl-C is a
 // key at a key question, so the console's own handling of it is off while the
 // key is awaited. Arrow and function keys come from _getch as 0 or 0xE0
@@ -156,14 +305,16 @@ void platformClearScreen()
 // whole.
 static int readConsoleKey(char* buffer, int)
 {
-    const DWORD lineEditing = ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT;
+    const DWORD keyMode = originalInputMode & ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT);
     readingKey = 1;
-    SetConsoleMode(keyboard, originalInputMode & ~lineEditing);
-    int key = _getch();
-    while (key == 0 || key == 0xE0) {
-        _getch();
+    SetConsoleMode(keyboard, keyMode);
+    int key = 0;
+    do {
+        takeStepsBeforeTheKey(keyMode);
         key = _getch();
-    }
+        if (key == 0 || key == 0xE0)
+            _getch();
+    } while (key == 0 || key == 0xE0);
     restoreConsole();
     readingKey = 0;
     if (key == EOF)
@@ -176,13 +327,20 @@ static int readConsoleKey(char* buffer, int)
 // if whatever ran before left it off: the console echoes what is typed, lets
 // the player mend it with backspace, and hands over the whole line with its
 // line end once Enter is pressed. Ctrl-Z at the start of a line is the
-// console's end of input.
+// console's end of input. The rest of a line longer than the reader's buffer
+// waits in the console, not among its input's keys.
+static bool lineUnfinished = false;
+
 static int readConsoleLine(char* buffer, int capacity)
 {
-    SetConsoleMode(keyboard, originalInputMode | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT);
+    const DWORD lineMode = originalInputMode | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT;
+    SetConsoleMode(keyboard, lineMode);
+    if (!lineUnfinished)
+        takeStepsBeforeTheKey(lineMode);
     DWORD count = 0;
     BOOL read = ReadConsoleA(keyboard, buffer, static_cast<DWORD>(capacity), &count, nullptr);
     restoreConsole();
+    lineUnfinished = read && count > 0 && buffer[count - 1] != '\n';
     if (!read)
         return 0;
     if (count > 0 && buffer[0] == '\x1a')
