@@ -418,7 +418,9 @@ std::string savedGamesHolding(const std::vector<std::string>& records)
     std::string games = std::string(folder) + "/quorrell";
     mkdir(games.c_str(), 0700);
     for (std::size_t number = 0; number < records.size(); ++number) {
-        std::string path = games + "/game-2026-01-01_00-00-00-" + std::to_string(number + 2) + ".rec";
+        // Named as the game names them: an ended game's name says so.
+        bool ended = records[number].find("\nstate ended\n") != std::string::npos;
+        std::string path = games + "/game-2026-01-01_00-00-00-" + std::to_string(number + 2) + (ended ? "-ended" : "") + ".rec";
         std::FILE* file = std::fopen(path.c_str(), "wb");
         if (!file || std::fwrite(records[number].data(), 1, records[number].size(), file) != records[number].size())
             std::abort();

@@ -839,7 +839,7 @@ TEST_F(RealTerminal, AGamePutDownByAHangupIsOfferedAndPickedUpAtTheNextStart)
 }
 
 // A record in the folder of saved games that is a symbolic link is never
-// offered, and nothing is ever written through it.
+// offered, and nothing is ever written through it; nor is an ended game.
 TEST_F(RealTerminal, ASymbolicLinkAmongTheSavedGamesIsPassedOver)
 {
     char scratch[] = "/tmp/quorrell-saves-XXXXXX";
@@ -849,6 +849,10 @@ TEST_F(RealTerminal, ASymbolicLinkAmongTheSavedGamesIsPassedOver)
     const std::string putDown = "Quorrell record\nformat 2\nseed 5\nstate open \nturn 1         \nnnBob\nlook\n";
     std::ofstream(elsewhere) << putDown;
     fs::create_symlink(elsewhere, state / "quorrell" / "game-2099-01-01_00-00-00.rec");
+    // A game ended under its first name, as games were once kept, is named
+    // as ended once found, and never offered.
+    const std::string ended = "Quorrell record\nformat 2\nseed 5\nstate ended\nturn 1         \nnnBob\nquit\ny";
+    std::ofstream(state / "quorrell" / "game-2098-01-01_00-00-00.rec") << ended;
     {
         Terminal terminal("symlink", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
         ASSERT_TRUE(terminal.waitForScreen(TITLE_SCREEN));
@@ -856,6 +860,7 @@ TEST_F(RealTerminal, ASymbolicLinkAmongTheSavedGamesIsPassedOver)
         EXPECT_EQ(terminal.exitStatus(), 0);
     }
     EXPECT_EQ(fileText(elsewhere), putDown);
+    EXPECT_EQ(fileText(state / "quorrell" / "game-2098-01-01_00-00-00-ended.rec"), ended);
     fs::remove_all(state);
 }
 
@@ -1008,10 +1013,15 @@ TEST_F(RealTerminal, AltUAndAltRTakeBackAndPutBackStepsAtThePromptAndTheClosingS
     ASSERT_TRUE(terminal.waitForText("Press escape to exit"));
     EXPECT_NE(theSavedGame(state).find("state ended\nturn 3         \nnnBob\nopen drawer\ntake gun\nquit\ny"),
               std::string::npos);
+    // Named as ended, for the next start to pass over unopened, until the
+    // undo opens it again.
+    auto nameEndsInEnded = [&] { return savedGames(state).begin()->first.find("-ended.rec") != std::string::npos; };
+    EXPECT_TRUE(nameEndsInEnded());
     terminal.press("M-u");
     EXPECT_TRUE(terminal.waitUntil([&] { return terminal.screen() == gunTaken; })) << shown(terminal.screen());
     EXPECT_NE(theSavedGame(state).find("state open \nturn 2         \nnnBob\nopen drawer\ntake gun\n"),
               std::string::npos);
+    EXPECT_FALSE(nameEndsInEnded());
     terminal.press("M-r");
     ASSERT_TRUE(terminal.waitForText("Press escape to exit"));
     terminal.press("Escape");

@@ -563,6 +563,17 @@ bool inputReadWord(char* word, int capacity)
     return readText(word, capacity, WORD, readerReadWord, player.readWord);
 }
 
+// A saved game of the folder takes the name its state gives it (see
+// savedGameEndedName); a record of any other file keeps its name.
+static void nameTheSavedGame(std::string (*newName)(const std::string& path))
+{
+    if (!saving || saveFailed || !store.file)
+        return;
+    std::string renamed = newName(store.file());
+    if (!renamed.empty())
+        recordFileMoveTo(renamed);
+}
+
 void inputGameOver()
 {
     gameOver = true;
@@ -573,6 +584,8 @@ void inputGameOver()
         reason = store.settle();
     if (reason)
         stopSaving(reason, false);
+    else
+        nameTheSavedGame(savedGameEndedName);
 }
 
 // Where the step to take back begins: the last command line read whole. A
@@ -765,6 +778,7 @@ static void bringTheStoreToTheRecord()
         return;
     }
     kept = record.size();
+    nameTheSavedGame(savedGameReopenedName);
 }
 
 std::string inputFileHandedOver(const std::string& given)

@@ -22,6 +22,9 @@
 static const char PREFIX[] = "game-";
 static const char SUFFIX[] = ".rec";
 static const char SET_ASIDE[] = "-set-aside.rec";
+// A game played to its end is named so, and the search for a game put down
+// passes it over by its name alone, without opening it.
+static const char ENDED[] = "-ended.rec";
 
 // A game not ended, with when its record was last written.
 struct Candidate {
@@ -128,9 +131,18 @@ static bool endsWith(const std::string& text, const char* end)
     return text.size() >= length && text.compare(text.size() - length, length, end) == 0;
 }
 
+// How a game's name ends: set aside, ended, or neither; null for a file
+// that is no game of the folder's.
+static const char* endingOf(const std::string& name)
+{
+    if (name.compare(0, sizeof PREFIX - 1, PREFIX) != 0 || !endsWith(name, SUFFIX))
+        return nullptr;
+    return endsWith(name, SET_ASIDE) ? SET_ASIDE : endsWith(name, ENDED) ? ENDED : SUFFIX;
+}
+
 static bool isSavedGame(const std::string& name)
 {
-    return name.compare(0, sizeof PREFIX - 1, PREFIX) == 0 && endsWith(name, SUFFIX) && !endsWith(name, SET_ASIDE);
+    return endingOf(name) == SUFFIX;
 }
 
 // The turns a record's game took: its header's, or for a record of the
@@ -142,6 +154,42 @@ static int turnsOf(const std::string& path, const RecordHeader& header)
         return header.turn >= 0 ? header.turn : 0;
     recordUndoTextModeCopy(record);
     return recordTurns(record, header);
+}
+
+static bool exists(const std::string& path)
+{
+    struct stat status = {};
+    return stat(path.c_str(), &status) == 0;
+}
+
+// The name a game of the folder of saved games whose name ends in from
+// takes with to instead, free in the folder; empty for any other record (a
+// file of the player's own naming keeps its name).
+static std::string renamedInTheFolder(const std::string& path, const char* from, const char* to)
+{
+    std::size_t slash = path.find_last_of("/\\");
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (endingOf(name) != from)
+        return std::string();
+    std::string savedIn = savedGamesFolder();
+    if (savedIn.empty() || fullPath(folder).empty() || fullPath(folder) != fullPath(savedIn))
+        return std::string();
+    std::string stem = path.substr(0, path.size() - std::strlen(from));
+    std::string renamed = stem + to;
+    for (int copy = 2; exists(renamed); ++copy)
+        renamed = stem + "-" + std::to_string(copy) + to;
+    return renamed;
+}
+
+// A game that ended under its first name (played before ended games were
+// named so, or on a system that renames no open file) is named so once
+// found, unless a game is still at its closing screen.
+static void nameAnEndedGame(const std::string& path)
+{
+    std::string ended = savedGameEndedName(path);
+    if (!ended.empty() && !recordFileInUse(path))
+        std::rename(path.c_str(), ended.c_str());
 }
 
 // Only the headers are read: the folder may hold thousands of games, and
@@ -156,7 +204,11 @@ bool findPutDownGame(const std::string& folder, PutDownGame* game)
         RecordHeader header = {};
         bool hasInput = false;
         long long writtenAt = 0;
-        if (recordFileReadHeader(path, &header, &hasInput) && !header.ended && hasInput && lastWritten(path, &writtenAt))
+        if (!recordFileReadHeader(path, &header, &hasInput))
+            continue;
+        if (header.ended)
+            nameAnEndedGame(path);
+        else if (hasInput && lastWritten(path, &writtenAt))
             candidates.push_back({name, writtenAt, header});
     }
     // Two put down in the same second: the one started later.
@@ -171,12 +223,6 @@ bool findPutDownGame(const std::string& folder, PutDownGame* game)
         return true;
     }
     return false;
-}
-
-static bool exists(const std::string& path)
-{
-    struct stat status = {};
-    return stat(path.c_str(), &status) == 0;
 }
 
 bool setAsideGame(const std::string& path, std::string* asidePath, std::string* reason)
@@ -197,20 +243,19 @@ bool setAsideGame(const std::string& path, std::string* asidePath, std::string* 
 
 std::string savedGameOutOfAside(const std::string& path)
 {
-    std::size_t slash = path.find_last_of("/\\");
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    if (!endsWith(name, SET_ASIDE) || name.compare(0, sizeof PREFIX - 1, PREFIX) != 0)
-        return std::string();
-    std::string savedIn = savedGamesFolder();
-    if (savedIn.empty() || fullPath(folder).empty() || fullPath(folder) != fullPath(savedIn))
-        return std::string();
-    std::string stem = path.substr(0, path.size() - (sizeof SET_ASIDE - 1));
-    std::string back = stem + SUFFIX;
-    for (int copy = 2; exists(back); ++copy)
-        back = stem + "-" + std::to_string(copy) + SUFFIX;
-    return back;
+    return renamedInTheFolder(path, SET_ASIDE, SUFFIX);
 }
+
+std::string savedGameEndedName(const std::string& path)
+{
+    return renamedInTheFolder(path, SUFFIX, ENDED);
+}
+
+std::string savedGameReopenedName(const std::string& path)
+{
+    return renamedInTheFolder(path, ENDED, SUFFIX);
+}
+
 
 std::string dayOf(long long time)
 {

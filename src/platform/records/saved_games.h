@@ -32,6 +32,13 @@ bool setAsideGame(const std::string& path, std::string* asidePath, std::string* 
 // it is put down. Empty for any other record.
 std::string savedGameOutOfAside(const std::string& path);
 
+// A game of the folder played to its end is renamed game-...-ended.rec, so
+// that the search for a game put down passes it over unopened, and an undo
+// at its closing screen gives it its name back: the names each then takes.
+// Empty for any other record.
+std::string savedGameEndedName(const std::string& path);
+std::string savedGameReopenedName(const std::string& path);
+
 // The day, in the player's own time, as "8 December 2026".
 std::string dayOf(long long time);
 
