@@ -1,0 +1,27 @@
+// What a game started again by an undo or a redo is handed by the game
+// before it: its record as it is to be played again, where it is saved, the
+// steps still to redo and what the step did. A few fields of bytes, each a
+// name, a length and the bytes, so that any byte of a record passes as it is.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A step taken back: its bytes, and the header's turn with it done.
+struct UndoneStep {
+    std::string bytes;
+    int turn;
+};
+
+struct HandedOver {
+    std::string said;  // what the step did
+    std::string file;  // where the record is saved, when in a file
+    bool saved;        // whether it is being saved at all
+    std::string record;
+    std::vector<UndoneStep> redo;
+};
+
+std::string writeHandedOver(const HandedOver& handed);
+
+// What was handed over; empty fields for bytes that were written by no game.
+HandedOver readHandedOver(const std::string& given);
