@@ -77,6 +77,13 @@ unsigned inputBeginGame(bool playersKeyboard);
 unsigned inputResumeRecord(std::string record, RecordStore store);
 unsigned inputReplayRecord(std::string record, const std::string& resumeHint);
 void inputSaveNewGame(unsigned seed, RecordStore store, bool headerStored);
+// A game saved nowhere still keeps its record, for the player to take back
+// what he typed.
+void inputPlayUnsaved(unsigned seed);
+
+// A key from the player himself, never from a record, and kept out of it:
+// for the questions before the title.
+int inputPlayersOwnKey();
 // A record played at once, in silence and to its last byte, for its
 // transcript: what quorrell --transcript does with a file.
 unsigned inputTranscribeRecord(std::string record);
