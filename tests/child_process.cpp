@@ -9,6 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// Writes the counts of the lines run so far, in a build that counts them
+// (QUORRELL_COVERAGE, tools/coverage_exit.cpp): a child that ends with
+// _exit would otherwise take its scene's lines with it.
+extern "C" void quorrellWriteCounts() __attribute__((weak));
+
 namespace {
 
 // The descriptors the child's three streams are taken from, made ready in
@@ -152,7 +157,11 @@ void enter(const ChildOptions& options, const Plumbing& plumbing, const Child& c
         // A write past the limit fails, as on a full disk, rather than
         // killing the child.
         std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = {static_cast<rlim_t>(options.longestFile), static_cast<rlim_t>(options.longestFile)};
+        // Only the soft limit, which a build that counts its lines lifts
+        // again to write its counts.
+        struct rlimit limit;
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = static_cast<rlim_t>(options.longestFile);
         setrlimit(RLIMIT_FSIZE, &limit);
     }
 }
@@ -261,6 +270,8 @@ Child startChild(const std::function<void()>& body, const ChildOptions& options)
         [&body] {
             body();
             std::cout.flush();
+            if (quorrellWriteCounts)
+                quorrellWriteCounts();
             _exit(0);
         },
         options);
