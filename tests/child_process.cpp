@@ -219,6 +219,22 @@ std::string contents(std::FILE* file)
     return text;
 }
 
+// With QUORRELL_SHOWN_TEXT set to a folder, everything a child wrote to its
+// standard output is kept there, each text once, for tools/coverage to
+// find every message of the game in what the tests' games showed.
+void keepShownText(const std::string& text)
+{
+    const char* folder = std::getenv("QUORRELL_SHOWN_TEXT");
+    if (!folder || text.empty())
+        return;
+    char name[32];
+    std::snprintf(name, sizeof name, "/%016zx", std::hash<std::string>()(text));
+    if (std::FILE* file = std::fopen((std::string(folder) + name).c_str(), "wb")) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+}
+
 ChildRun collect(Child& child, int status, const struct rusage& usage)
 {
     for (std::thread** copier : {&child.outCopier, &child.errCopier}) {
@@ -236,6 +252,7 @@ ChildRun collect(Child& child, int status, const struct rusage& usage)
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + run.signal;
     run.out = contents(child.outFile);
     run.err = contents(child.errFile);
+    keepShownText(run.out);
     run.peakKibibytes = usage.ru_maxrss;
     return run;
 }
