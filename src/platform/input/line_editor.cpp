@@ -247,7 +247,10 @@ static void refuse()
 
 static void insert(const std::string& character)
 {
-    if (line.size() + character.size() > lineCap) {
+    // A mark goes on the character before it: at the start of the line
+    // there is none, and the screen would put it on the prompt.
+    bool markFirst = cursor == 0 && characterColumns(utf8CodePoint(character.data(), static_cast<int>(character.size()))) == 0;
+    if (line.size() + character.size() > lineCap || markFirst) {
         refuse();
         return;
     }
