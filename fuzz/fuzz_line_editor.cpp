@@ -6,7 +6,8 @@
 // The first four bytes set the scene, the rest are the keys:
 //   0: bit 0 plain echo; bit 1 each key arrives alone, so nothing can be
 //      looked ahead at; bits 2-4 the screen's width (0: unknown); bits 5-7
-//      the line's capacity
+//      a command's capacity (an answer's is another, so that a command
+//      brought back from the history may not fit)
 //   1: the column the line starts in, after the prompt
 //   2: the reads, two bits each in turn: a command, an answer, a key, a name
 //   3: the key before which the game is suspended and taken up again, and
@@ -293,6 +294,14 @@ bool readAnswer(char* line, int capacity)
 // One read of the kind given; false once the input has ended.
 bool readOnce(int kind, int capacity, int column)
 {
+    // The end of input is final, for lines and keys alike, and draws
+    // nothing more.
+    if (editorInputEnded()) {
+        char spare[2];
+        readingKey = true;
+        fuzzCheck(kind == 2 ? editorReadKey() == -1 : !editorReadLine(spare, sizeof spare), "the end of input is final");
+        readingKey = false;
+    }
     if (kind == 2) {
         readingKey = true;
         int key = editorReadKey();
@@ -312,8 +321,10 @@ bool readOnce(int kind, int capacity, int column)
         read = kind == 0 ? editorReadLine(line.data(), capacity) : editorReadAnswer(line.data(), capacity);
     followingTheCursor = false;
     fuzzCheck(line[static_cast<std::size_t>(capacity)] == '\x55', "nothing is written past the capacity");
-    if (!read)
+    if (!read) {
+        fuzzCheck(editorInputEnded(), "a line is not read only at the end of input");
         return false;
+    }
     fuzzCheck(std::memchr(line.data(), '\0', static_cast<std::size_t>(capacity)) != nullptr, "the line read ends in its cap");
     std::string text = line.data();
     fuzzCheck(static_cast<int>(text.size()) <= capacity - 1, "the line read is within its cap");
@@ -338,6 +349,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     eachKeyAlone = data[0] & 2;
     screen.width = plainEcho ? 0 : WIDTHS[data[0] >> 2 & 7];
     int capacity = CAPACITIES[data[0] >> 5 & 7];
+    int answerCapacity = CAPACITIES[((data[0] >> 5) + 3) & 7];
     int column = screen.width > 0 ? data[1] % screen.width : data[1] % 60;
     int reads = data[2];
     suspendBefore = data[3];
@@ -346,7 +358,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (plainEcho)
         editorUsePlainEcho();
     for (int read = 0; read < 1000; ++read) {
-        if (!readOnce(reads >> (read % 4 * 2) & 3, capacity, column))
+        int kind = reads >> (read % 4 * 2) & 3;
+        if (!readOnce(kind, kind == 0 ? capacity : answerCapacity, column))
             break;
     }
     return 0;

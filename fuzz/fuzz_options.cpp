@@ -56,7 +56,7 @@ static void checkTheExit(int status, void*)
                   "a refusal is one line, naming the program and its help");
     }
     // An exit that holds to all this is a run that went well.
-    _exit(0);
+    fuzzEnd();
 }
 
 static bool isArgument(const char* path)
@@ -126,5 +126,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 options.noSave),
               "the harness takes only --seed and --replay");
     fuzzCheck(options.seedGiven || options.seed == 1, "the seed is 1 unless one is given");
-    std::_Exit(0);
+    fuzzEnd();
 }
