@@ -260,6 +260,8 @@ const Row ROWS[] = {
     {"Backspace over an emoji", 0, 0, false, "c", COMMAND, "x" GRIN "\x7f\r", {"x"}, "x" GRIN LEFT(2) BLANK_REST "\n"},
     {"a mark goes with its letter", 0, 0, false, "c", COMMAND, "e" ACUTE "x" ESC "[D" ESC "[D" "y\r", {"ye" ACUTE "x"},
      "e" ACUTE "x" LEFT(1) LEFT(1) "ye" ACUTE "x" BLANK_REST LEFT(2) "\n"},
+    {"Ctrl-W takes the marks on a blank with it", 0, 0, false, "c", COMMAND, "a " ACUTE "\x17\r", {"a"},
+     "a " ACUTE LEFT(1) BLANK_REST "\n"},
     {"a mark with no letter before it is refused", 0, 0, false, "c", COMMAND, ACUTE "x" ESC "[H" ACUTE "\r", {"x"},
      BELL "x" LEFT(1) BELL "\n"},
     // The name's line from column 36 of 40: a wide character that does not

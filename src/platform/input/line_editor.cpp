@@ -327,6 +327,9 @@ static void eraseWordBefore()
         --place;
     while (place > 0 && line[place - 1] != ' ')
         --place;
+    // Marks on a blank go with it, as they are erased from the screen.
+    if (isMark(place))
+        place = characterBefore(place);
     eraseBackTo(place);
 }
 
