@@ -9,6 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// Writes the counts of the lines run so far, in a build that counts them
+// (QUORRELL_COVERAGE, tools/coverage_exit.cpp): a child that ends with
+// _exit would otherwise take its scene's lines with it.
+extern "C" void quorrellWriteCounts() __attribute__((weak));
+
 namespace {
 
 // The descriptors the child's three streams are taken from, made ready in
@@ -150,8 +155,12 @@ void enter(const ChildOptions& options, const Plumbing& plumbing, const Child& c
             close(end);
     if (options.longestFile > 0) {
         // As a shell's ulimit -f sets it: a write past the limit sends
-        // SIGXFSZ, which ends a program that does not see to it.
-        struct rlimit limit = {static_cast<rlim_t>(options.longestFile), static_cast<rlim_t>(options.longestFile)};
+        // SIGXFSZ, which ends a program that does not see to it. Only the
+        // soft limit, which a build that counts its lines lifts again to
+        // write its counts.
+        struct rlimit limit;
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = static_cast<rlim_t>(options.longestFile);
         setrlimit(RLIMIT_FSIZE, &limit);
     }
 }
@@ -209,6 +218,22 @@ std::string contents(std::FILE* file)
     return text;
 }
 
+// With QUORRELL_SHOWN_TEXT set to a folder, everything a child wrote to its
+// standard output is kept there, each text once, for tools/coverage to
+// find every message of the game in what the tests' games showed.
+void keepShownText(const std::string& text)
+{
+    const char* folder = std::getenv("QUORRELL_SHOWN_TEXT");
+    if (!folder || text.empty())
+        return;
+    char name[32];
+    std::snprintf(name, sizeof name, "/%016zx", std::hash<std::string>()(text));
+    if (std::FILE* file = std::fopen((std::string(folder) + name).c_str(), "wb")) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+}
+
 ChildRun collect(Child& child, int status, const struct rusage& usage)
 {
     for (std::thread** copier : {&child.outCopier, &child.errCopier}) {
@@ -226,6 +251,7 @@ ChildRun collect(Child& child, int status, const struct rusage& usage)
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + run.signal;
     run.out = contents(child.outFile);
     run.err = contents(child.errFile);
+    keepShownText(run.out);
     run.peakKibibytes = usage.ru_maxrss;
     return run;
 }
@@ -260,6 +286,8 @@ Child startChild(const std::function<void()>& body, const ChildOptions& options)
         [&body] {
             body();
             std::cout.flush();
+            if (quorrellWriteCounts)
+                quorrellWriteCounts();
             _exit(0);
         },
         options);

@@ -40,6 +40,8 @@ TEST(DoorCommand, TheKeyOpensALockedDoorAndNothingElseOpensIt)
     EXPECT_EQ(atDoor(DOOR_LOCKED, {"insert key", "use key", "open door"}, carryKey).output,
               "Okay, the door is open\nThe door is already open\nThe door is already open\n[door 2, rounds 6]");
     EXPECT_EQ(atDoor(DOOR_OPEN, {"use key"}).output, "The door is already open\n[door 2, rounds 6]");
+    EXPECT_EQ(atDoor(DOOR_LOCKED, {"unlock door"}, [] { carryKey(); soundOn = 'y'; }).output,
+              "{play opdo}{delay 500}{play cldo}Okay, the door is open\n[door 2, rounds 6]");
     // The trap door before the crate has been moved off it.
     EXPECT_EQ(atDoor(0, {"use key", "open door"}, carryKey).output,
               "You cannot do that\nYou cannot do that\n[door 0, rounds 6]");

@@ -1,6 +1,9 @@
 // Every input the fuzzer found crashing or hanging the game, kept in
 // tests/fuzz_finds/ once mended, is played again: each must now end the game
 // normally. A find is the seed in four bytes (little-endian), then the input.
+// The readers' fuzzers run again on their corpus (fuzz/corpus/READER) and
+// their finds (tests/fuzz_finds/READER): each input must keep every
+// invariant its fuzzer checks.
 #include "harness.h"
 
 #include <algorithm>
@@ -8,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -38,4 +42,27 @@ TEST(FuzzFinds, EachFindNowEndsTheGameNormally)
     }
     if (played == 0)
         GTEST_SKIP() << "the fuzzer has found nothing yet";
+}
+
+TEST(FuzzFinds, EachReadersCorpusAndFindsKeepTheirInvariants)
+{
+    for (const char* reader : {"line-editor", "record", "options", "wav"}) {
+        std::string program = std::string(QUORRELL_FUZZ_PROGRAM_DIR) + "/quorrell-fuzz-" + reader;
+        int inputs = 0;
+        for (fs::path folder : {fs::path(QUORRELL_SOURCE_DIR) / "fuzz/corpus" / reader,
+                                fs::path(QUORRELL_SOURCE_DIR) / "tests/fuzz_finds" / reader}) {
+            if (!fs::is_directory(folder))
+                continue;
+            for (const auto& entry : fs::directory_iterator(folder)) {
+                ChildOptions options;
+                options.in = STREAM_NOWHERE;
+                options.err = STREAM_TEXT;
+                options.timeoutSeconds = 60;
+                ChildRun run = runProgram({program, entry.path().string()}, options);
+                EXPECT_EQ(run.status, 0) << entry.path() << "\n" << run.err;
+                ++inputs;
+            }
+        }
+        EXPECT_GT(inputs, 0) << reader;
+    }
 }

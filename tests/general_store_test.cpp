@@ -83,8 +83,8 @@ TEST(GeneralStore, ShootingTheIronDoorsLockDeflectsAndOneShotInFourKills)
 
 TEST(GeneralStore, TheStorageRoomsDoorLetsTheMarshalOutAndSlamsShut)
 {
-    EXPECT_EQ(inStore(103, "n\nu\nopen door\nopen door\n"),
-              STORAGE_ROOM_LINES + CANNOT_GO + CANNOT_GO +
+    EXPECT_EQ(inStore(103, "n\nu\ninventory\nopen door\nopen door\n"),
+              STORAGE_ROOM_LINES + CANNOT_GO + CANNOT_GO + "You are not carrying anything!\n" +
                   "Squeak squeal screech.It opened and slammed shut behind you\n" + BACK_OF_STORE_LINES + KEY_HERE +
                   BACK_DIRECTIONS + "The door is locked\n" + FAREWELL_SCREEN);
     std::string heard = inStore(103, "walk door\n", [] { soundOn = 'y'; });

@@ -107,6 +107,18 @@ TEST(Interpreter, LookAsksTheLocationToDescribeItselfAgain)
     EXPECT_EQ(game.output, "-9999|-9999|That is impossible Marshal Bob\n8|");
 }
 
+// Whatever the verb, the whole line goes to the creature's own fight, and
+// anything but a shot is answered with the bite.
+TEST(Interpreter, ACommandNamingACreatureHereGoesToItsFight)
+{
+    Transcript snake = interpret("poke snake\n", [] { itemLocation[SNAKE] = OFFICE_SALOON_ROAD; });
+    EXPECT_EQ(snake.output, "{delay 200}Oh no, the snake has pounced and bitten you\n"
+                            "The deadly venom is rushing through your veins\n|");
+    Transcript rat = interpret("kick rat\n", [] { itemLocation[RAT] = OFFICE_SALOON_ROAD; });
+    EXPECT_EQ(rat.output, "{delay 200}Oh no, the rat has lunged and bitten you\n"
+                          "The rabbid poison  is rushing through your veins\n|");
+}
+
 TEST(Interpreter, ACommandNamingAnAbsentCreatureIsAnOrdinaryCommand)
 {
     Transcript replies = interpret("poke snake\npoke rat\npoke Rodney\n");

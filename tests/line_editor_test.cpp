@@ -160,6 +160,7 @@ const Row ROWS[] = {
     {"function keys", "c", COMMAND,
      {"a" ESC "OP" ESC "[15~" ESC "[24~" ESC "[1;2P" ESC "[2~" ESC "[5~" ESC "[200~" ESC "[[A" ESC "[[E" "b\r"}, {"ab"},
      "ab\n"},
+    {"a number too long for any key", "c", COMMAND, {"a" ESC "[99999999999C" "b\r"}, {"ab"}, "ab\n"},
     {"Alt combinations", "c", COMMAND, {"a" ESC "x" ESC "\xc3\xa9" ESC "." "b\r"}, {"ab"}, "ab\n"},
     {"X10 mouse reports", "c", COMMAND, {"a" ESC "[M !!" ESC "[M#\xe0\xff" "b\r"}, {"ab"}, "ab\n"},
     {"SGR mouse reports", "c", COMMAND, {"a" ESC "[<0;12;5M" ESC "[<0;12;5m" ESC "[<64;100;200M" "b\r"}, {"ab"},
@@ -275,6 +276,10 @@ const Row ROWS[] = {
     {"Backspace over an emoji", 0, 0, false, "c", COMMAND, "x" GRIN "\x7f\r", {"x"}, "x" GRIN LEFT(2) BLANK_REST "\n"},
     {"a mark goes with its letter", 0, 0, false, "c", COMMAND, "e" ACUTE "x" ESC "[D" ESC "[D" "y\r", {"ye" ACUTE "x"},
      "e" ACUTE "x" LEFT(1) LEFT(1) "ye" ACUTE "x" BLANK_REST LEFT(2) "\n"},
+    {"Ctrl-W takes the marks on a blank with it", 0, 0, false, "c", COMMAND, "a " ACUTE "\x17\r", {"a"},
+     "a " ACUTE LEFT(1) BLANK_REST "\n"},
+    {"a mark with no letter before it is refused", 0, 0, false, "c", COMMAND, ACUTE "x" ESC "[H" ACUTE "\r", {"x"},
+     BELL "x" LEFT(1) BELL "\n"},
     // The name's line from column 36 of 40: a wide character that does not
     // fit in the last column starts the next row, and a blank takes its
     // place; Home and End go up and down to the line's ends.
@@ -283,6 +288,8 @@ const Row ROWS[] = {
     {"typing at the start of a wrapped line", 40, 35, false, "a", NAME, "ab" SUN ORIGIN ESC "[H" "X\r",
      {"Xab" SUN ORIGIN}, "ab" SUN " " ORIGIN UP(1) RIGHT(33) "Xab" SUN ORIGIN BLANK_REST UP(1) RIGHT(34) DOWN(1) LEFT(34) "\n"},
     {"a line that fills its last row ends on the row below", 40, 36, false, "a", NAME, "abcd\r", {"abcd"}, "abcd\r\n"},
+    {"a mark on a letter that filled its row is drawn with it", 40, 38, false, "a", NAME, "x" E_ACUTE ACUTE "\r",
+     {"x" E_ACUTE ACUTE}, "x" E_ACUTE "\r\n" UP(1) RIGHT(39) E_ACUTE ACUTE "\r\n"},
     // A character in the last column leaves the terminal waiting to wrap,
     // where a blanking would take it: the cursor goes on to the next row.
     {"the last column, and erasing back over it", 40, 36, false, "a", NAME, "abcd\x7f\r", {"abc"},

@@ -81,4 +81,6 @@ TEST(Office, OtherCommandsGoToTheInterpreter)
                                "That is impossible Marshal Bob\n"),
               std::string::npos)
         << "the drawer words belong to the desk's room only";
+    Transcript inTheCell = inTheOffice("w\nwalk jail\ninventory\n", [] { cellDoorState = DOOR_OPEN; });
+    EXPECT_NE(inTheCell.output.find("Obvious direction is east\nYou are not carrying anything!\n"), std::string::npos);
 }

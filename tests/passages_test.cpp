@@ -59,6 +59,29 @@ TEST(Passages, TheLoopFromTheVaultComesUpUnderTheSaloonsBasement)
                                       FAREWELL_SCREEN);
 }
 
+// Each room from the table of the passages: its ways back, a letter it
+// refuses, and a line that is not its own, which the interpreter answers.
+TEST(Passages, EachRoomGoesBackRefusesTheOtherLettersAndHandsOnTheRest)
+{
+    const std::string southBend = "You are at a bend in the passageway\nObvious directions are east and south\n";
+    const std::string empty = "You are not carrying anything!\n";
+    struct Row {
+        RoomCode room;
+        const char* input;
+        std::string seen;
+    } rows[] = {
+        {1004, "i\n", VAULT_LINES + empty},
+        {1005, "u\ni\n", WESTWARD + CANNOT_GO + empty},
+        {1010, "e\n", STALACTITES_STANDING + WESTWARD},
+        {1011, "n\ni\ne\n", southBend + CANNOT_GO + empty + STALACTITES_STANDING},
+        {1012, "w\ni\nn\n", NORTH_SOUTH + CANNOT_GO + empty + southBend},
+        {1016, "i\nn\n", RICKETY_STAIRS_LINES + empty + NORTH_SOUTH},
+        {1018, "w\ni\n", NORTH_SOUTH + CANNOT_GO + empty},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(below(row.room, row.input), row.seen + FAREWELL_SCREEN) << row.room << " " << row.input;
+}
+
 TEST(Passages, ClimbsAreHeardAndTheArchwaysDropKills)
 {
     std::string upToChamber = below(1005, "e\nu\n", [] {

@@ -39,6 +39,24 @@ TEST(Loading, TheBoxMustBeCarriedAndCutOpenAndRefillsTheGunOnce)
                             "The box is sealed tight\nSwish\nThe box of bullets is open\nThe box is already open\n"
                             "Okay, your gun is loaded\nYou have no bullets\n"
                             "Bang\nBang\nBang\nBang\nBang\nBang\nClick\nYou are out of bullets\n");
+    // Once its refill is in the gun, the box is only something to shoot at.
+    Transcript spent = armed("shoot box\n", [] {
+        itemLocation[BULLETS] = OFFICE;
+        boxHasBullets = 0;
+    });
+    EXPECT_EQ(spent.output, "Bang\n");
+}
+
+// The verbs' other words go to the same handlers: grab is take, punch is
+// hit.
+TEST(Shooting, WithoutTheGunNothingIsShotOrLoadedAndMostThingsDoNotOpen)
+{
+    Transcript scene = armed("drop gun\nshoot desk\nload gun\ngrab gun\nopen gun\nopen key\npunch desk\ncut desk\n",
+                             [] {});
+    EXPECT_EQ(scene.output, "Okay Marshal Bob, you no longer have the gun\nYou do not have a gun Marshal Bob\n"
+                            "You do not have a gun Marshal Bob\nYou now have the Colt 45 gun Marshal Bob\n"
+                            "You cannot do that Marshal Bob\nYou cannot do that Marshal Bob\nOuch that hurt!\n"
+                            "You do not have a knife\n");
 }
 
 TEST(Shooting, AnEmptyGunHarmsNothing)

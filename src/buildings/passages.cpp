@@ -10,6 +10,7 @@
 #include "buildings/rooms.h"
 
 #include <iostream>
+#include <iterator>
 
 // A straight stretch walks on one code a room and runs on into the rooms at
 // its ends; only the northward stretch's way back to the bend is not a step.
@@ -260,13 +261,14 @@ static const PassageStretch passageStretches[] = {
     {ROCK_ROOM, ROCK_ROOM, describeRockRoom, rockRoomCommand},
 };
 
+// The stretches lie in the order of their rooms, from the vault to the rock
+// room, and only the saloon's passage rooms come here.
 static const PassageStretch& stretchHere()
 {
-    for (const PassageStretch& stretch : passageStretches) {
-        if (playerLocation >= stretch.first && playerLocation <= stretch.last)
-            return stretch;
-    }
-    return passageStretches[0];
+    const PassageStretch* stretch = passageStretches;
+    while (playerLocation > stretch->last && stretch + 1 != std::end(passageStretches))
+        ++stretch;
+    return *stretch;
 }
 
 void describePassageRoom()

@@ -262,13 +262,22 @@ static void refuse()
     refusedLast = true;
 }
 
+static std::size_t characterBefore(std::size_t place);
+
 static void insert(const std::string& character)
 {
-    if (line.size() + character.size() > lineCap) {
+    // A mark goes on the character before it: at the start of the line
+    // there is none, and the screen would put it on the prompt.
+    bool mark = characterColumns(utf8CodePoint(character.data(), static_cast<int>(character.size()))) == 0;
+    if (line.size() + character.size() > lineCap || (mark && cursor == 0)) {
         refuse();
         return;
     }
     refusedLast = false;
+    // A mark on a character that filled its row would be drawn at the start
+    // of the next: the character is drawn again with it.
+    std::size_t from = mark && screenWidth > 0 && endOfText(cursor).column >= screenWidth ? characterBefore(cursor)
+                                                                                          : cursor;
     line.insert(cursor, character);
     if (plainEcho) {
         echo(character);
@@ -276,7 +285,7 @@ static void insert(const std::string& character)
         return;
     }
     std::size_t after = cursor + character.size();
-    draw(cursor, after);
+    draw(from, after);
     cursor = after;
     if (cursor < line.size())
         redrawRest();
@@ -335,6 +344,9 @@ static void eraseWordBefore()
         --place;
     while (place > 0 && line[place - 1] != ' ')
         --place;
+    // Marks on a blank go with it, as they are erased from the screen.
+    if (isMark(place))
+        place = characterBefore(place);
     eraseBackTo(place);
 }
 
@@ -448,8 +460,10 @@ static Key readControlSequence()
             return KEY_NONE;
         nextByte();
         if (byte >= '0' && byte <= '9') {
+            // No key's number is more than two digits; a longer one is held
+            // at a number no key has, rather than overflowing.
             if (!numberDone)
-                number = number * 10 + (byte - '0');
+                number = std::min(number * 10 + (byte - '0'), 1000);
         } else if (byte == ';') {
             numberDone = true;
         } else if (byte >= 0x3C && byte <= 0x3F) {
