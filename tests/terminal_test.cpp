@@ -125,7 +125,9 @@ public:
             "  nohup) trap '' HUP; \"$game\" \"$@\" ;;\n"
             "  dumb) TERM=dumb \"$game\" --record game.rec \"$@\" ;;\n"
             "  tee) \"$game\" --plain --record game.rec \"$@\" | tee log ;;\n"
-            "  fsize) (ulimit -f 0; exec \"$game\" \"$@\") ;;\n"
+            // The soft limit alone, as the game meets it, which a build
+            // that counts its lines lifts to write its counts at the end.
+            "  fsize) (ulimit -S -f 0; exec \"$game\" \"$@\") ;;\n"
             "  *) \"$game\" \"$@\" ;;\n"
             "esac\n"
             "echo $? > status.tmp\n"
