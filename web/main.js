@@ -9,6 +9,7 @@ import {
 import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
 import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from './display.js';
 import { layout } from './layout.js';
+import { keepOffline, startsWithNewVersion } from './offline.js';
 import { chooseGame, connectSavedGames, recordOnPage, seedArguments } from './saved_games.js';
 import { connectSettings } from './settings.js';
 import { playSound, stopSound } from './sound.js';
@@ -31,15 +32,6 @@ function couldNotLoad(error) {
   game.running = false;
   console.error(error);
   fail('The game could not be loaded. Check the connection and reload the page.');
-}
-
-// Once the game is up, a service worker keeps the site for the next visit
-// without a network.
-let offlineAsked = false;
-function registerOffline() {
-  if (offlineAsked || !('serviceWorker' in navigator)) return;
-  offlineAsked = true;
-  navigator.serviceWorker.register('sw.js').catch((error) => console.warn(error));
 }
 
 const page = {
@@ -101,9 +93,11 @@ window.addEventListener('unhandledrejection', (event) => {
 });
 
 connectSettings({ relayout: layout, backToCommandLine });
-connectCommandLine(registerOffline);
+connectCommandLine(keepOffline);
 connectSavedGames();
-playAgain.addEventListener('click', startGame);
+playAgain.addEventListener('click', () => {
+  if (!startsWithNewVersion()) startGame();
+});
 
 layout();
 if (window.location.protocol === 'file:') {
