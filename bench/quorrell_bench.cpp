@@ -20,6 +20,8 @@
 #include <ctime>
 #include <deque>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
@@ -126,6 +128,38 @@ void RandomGames(benchmark::State& state)
     state.SetLabel("items are whole games");
 }
 BENCHMARK(RandomGames)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// quorrell --games over a folder of 2,000 saved games of 200 turns, one of
+// them 50 MB long: only each header is read, so the long one costs nothing.
+void ListingSavedGames(benchmark::State& state)
+{
+    char scratch[] = "/tmp/quorrell-bench-games-XXXXXX";
+    std::filesystem::path saves = std::filesystem::path(mkdtemp(scratch)) / "quorrell";
+    std::filesystem::create_directory(saves);
+    std::string game = "Quorrell record\nformat 2\nseed 7\nstate open \nturn 200       \nnnBob\n";
+    for (int turn = 0; turn < 200; ++turn)
+        game += "look\n";
+    for (int number = 0; number < 2000; ++number)
+        std::ofstream(saves / ("game-" + std::to_string(number) + ".rec")) << game;
+    std::ofstream longGame(saves / "game-long.rec");
+    longGame << game;
+    std::string turns(1 << 20, 'i');
+    for (std::size_t place = 1; place < turns.size(); place += 2)
+        turns[place] = '\n';
+    for (int megabyte = 0; megabyte < 50; ++megabyte)
+        longGame << turns;
+    longGame.close();
+    ChildOptions options;
+    options.out = STREAM_NOWHERE;
+    options.environment = {{"XDG_STATE_HOME", saves.parent_path().string()}};
+    for (auto _ : state) {
+        if (runProgram({QUORRELL_PROGRAM, "--games"}, options).status != 0)
+            state.SkipWithError("quorrell --games did not end with status 0");
+    }
+    std::filesystem::remove_all(saves.parent_path());
+    state.SetLabel("2,001 games, one of 50 MB");
+}
+BENCHMARK(ListingSavedGames)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A wait's own processor time, from every thread of the process (the
 // mixer's included), as a share of the time it lasted.

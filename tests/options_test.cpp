@@ -7,18 +7,21 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 namespace {
 
@@ -94,6 +97,32 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     std::string folder = scratchPath("folder");
     mkdir(folder.c_str(), 0700);
     std::string endedBefore = fileText(ended);
+    // A folder of saved games, each last written at a time of its own, and
+    // what else may be found there.
+    std::string state = scratchPath("state");
+    std::string saves = state + "/quorrell/";
+    mkdir(state.c_str(), 0700);
+    mkdir(saves.c_str(), 0700);
+    mkdir((saves + "folder.rec").c_str(), 0700);
+    std::ofstream(saves + "notes.txt") << "my notes\n";
+    struct Saved {
+        const char* name;
+        std::string bytes;
+        long writtenAt;
+    } savedGames[] = {
+        {"game-2026-12-01_10-00-00.rec", header(7, "ended", 1) + "nnBob\nquit\ny\x1b", 1796119200},
+        {"game-2026-11-30_09-00-00-set-aside.rec", header(31, "open ", 2) + FIRST_PART, 1796029500},
+        {"old.rec", "Quorrell record\nformat 1\nseed 31\nstate open \n" + FIRST_PART, 1780315200},
+        {"damaged.rec", "my notes\n", 1735689600},
+    };
+    for (const Saved& game : savedGames) {
+        std::ofstream(saves + game.name) << game.bytes;
+        struct timeval times[2] = {{game.writtenAt, 0}, {game.writtenAt, 0}};
+        utimes((saves + game.name).c_str(), times);
+    }
+    const std::string SAVED = "XDG_STATE_HOME=" + state;
+    const std::string NONE_SAVED = "XDG_STATE_HOME=" + scratchPath("no-state");
+    const std::string ENV = "/usr/bin/env";
     struct Row {
         std::vector<std::string> arguments;
         int status;
@@ -152,6 +181,47 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{SCRIPT, "--replay", folder}, 2, "quorrell-script: '" + folder + "' is a folder, not a record (see quorrell-script --help)\n"},
         {{GAME, "--no-save", "--record", ended}, 2, "quorrell: --no-save cannot go with --record, which saves the game (see quorrell --help)\n"},
         {{SCRIPT, "--no-save"}, 2, "quorrell-script: unknown option '--no-save' (see quorrell-script --help)\n"},
+        // The saved games, the one written last first; a file that is no
+        // record is listed as damaged, what is no .rec file passed over.
+        {{ENV, "TZ=UTC", SAVED, GAME, "--games"}, 0,
+         "The games saved in " + state + "/quorrell, the one played last first:\n"
+         "1  1 December 2026 10:00   turn 1  ended       game-2026-12-01_10-00-00.rec\n"
+         "2  30 November 2026 09:05  turn 2  set aside   game-2026-11-30_09-00-00-set-aside.rec\n"
+         "3  1 June 2026 12:00       turn ?  unfinished  old.rec\n"
+         "4  1 January 2025 00:00            damaged     damaged.rec\n"},
+        {{ENV, NONE_SAVED, GAME, "--games"}, 0, "No games are saved yet in " + NONE_SAVED.substr(15) + "/quorrell.\n"},
+        {{ENV, "-u", "HOME", "-u", "XDG_STATE_HOME", GAME, "--games"}, 0,
+         "No games are saved: neither XDG_STATE_HOME nor HOME names a folder for them.\n"},
+        {{GAME, "--games", "--seed", "3"}, 2, "quorrell: --games lists the saved games, and goes alone (see quorrell --help)\n"},
+        {{SCRIPT, "--games"}, 2, "quorrell-script: unknown option '--games' (see quorrell-script --help)\n"},
+        // A number is a game of that list; a game the option cannot take is
+        // refused as its file would be.
+        {{ENV, SAVED, GAME, "--resume", "99"}, 2,
+         "quorrell: --resume 99: there is no game 99; quorrell --games lists the saved games (see quorrell --help)\n"},
+        {{ENV, SAVED, GAME, "--replay", "0"}, 2,
+         "quorrell: --replay 0: there is no game 0; quorrell --games lists the saved games (see quorrell --help)\n"},
+        {{ENV, NONE_SAVED, GAME, "--transcript", "1"}, 2,
+         "quorrell: --transcript 1: there is no game 1, as no game is saved yet (see quorrell --help)\n"},
+        {{ENV, SAVED, GAME, "--resume", "1"}, 2, "quorrell: the game in '" + saves +
+         "game-2026-12-01_10-00-00.rec' has ended and cannot be resumed; --replay shows it again (see quorrell --help)\n"},
+        {{ENV, SAVED, GAME, "--replay", "4"}, 2, "quorrell: '" + saves + "damaged.rec' is not a Quorrell record (see quorrell --help)\n"},
+        {{ENV, SAVED, GAME, "--seed", "3", "--resume", "2"}, 2,
+         "quorrell: --seed cannot go with --resume: the record has its seed (see quorrell --help)\n"},
+        {{GAME, "--record", "3"}, 2, "quorrell: --record 3: a number names a saved game; for a file named 3, write ./3 (see quorrell --help)\n"},
+        {{ENV, SAVED, GAME, "--watch", "7"}, 2,
+         "quorrell: --watch 7: there is no game 7; quorrell --games lists the saved games (see quorrell --help)\n"},
+        {{ENV, SAVED, GAME, "--share", "4"}, 2, "quorrell: '" + saves + "damaged.rec' is not a Quorrell record (see quorrell --help)\n"},
+        // Watching, sharing and the recording read a record and nothing else.
+        {{GAME, "--watch", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record (see quorrell --help)\n"},
+        {{GAME, "--watch", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
+        {{GAME, "--watch", folder}, 2, "quorrell: '" + folder + "' is a folder, not a record (see quorrell --help)\n"},
+        {{GAME, "--watch"}, 2, "quorrell: --watch needs a file (see quorrell --help)\n"},
+        {{GAME, "--share", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record (see quorrell --help)\n"},
+        {{GAME, "--asciicast", "/dev/null"}, 2, "quorrell: '/dev/null' is a device, not a record (see quorrell --help)\n"},
+        {{GAME, "--seed", "3", "--watch", ended}, 2, "quorrell: --seed cannot go with --watch: the record has its seed (see quorrell --help)\n"},
+        {{GAME, "--watch", ended, "--replay", ended}, 2, "quorrell: --watch, --share and --asciicast take their record alone, with no other record option (see quorrell --help)\n"},
+        {{GAME, "--share", ended, "--asciicast", ended}, 2, "quorrell: --watch, --share and --asciicast take their record alone, with no other record option (see quorrell --help)\n"},
+        {{SCRIPT, "--watch", ended}, 2, "quorrell-script: unknown option '--watch' (see quorrell-script --help)\n"},
     };
     for (const Row& row : rows) {
         std::string shown;
@@ -169,23 +239,35 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     }
     // A help or version that cannot be written is no success.
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{GAME, "--help"}, {GAME, "-V"}, {SCRIPT, "-h"}, {SCRIPT, "--version"}}) {
+         {std::vector<std::string>{GAME, "--help"}, {GAME, "-V"}, {SCRIPT, "-h"}, {SCRIPT, "--version"},
+          {ENV, SAVED, GAME, "--games"}}) {
         ChildRun run = playOntoAFullDisk(arguments);
-        EXPECT_EQ(run.status, 1) << arguments[1];
+        EXPECT_EQ(run.status, 1) << arguments.back();
         EXPECT_NE(run.err.find("cannot write the"), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
     }
     // The help names every option and where the sounds and the games are.
     std::string help = play({GAME, "--help"}).out;
     for (const char* named : {"--seed", "--record", "--replay", "--resume", "--no-save", "--plain", "--transcript",
+                              "--games", "./2", "--watch", "--share", "--asciicast",
                               "--version", "screen readers", "data", "~/.local/state/quorrell", "man 6 quorrell"})
         EXPECT_NE(help.find(named), std::string::npos) << named;
     EXPECT_EQ(fileText(notRecord), "my notes\n");
     EXPECT_EQ(fileText(putDown), header(7, "open ", 1) + "nnBob\nlook\n");
     EXPECT_EQ(fileText(ended), endedBefore);
+    // Nothing refused touched a saved game.
+    for (const Saved& game : savedGames)
+        EXPECT_EQ(fileText(saves + game.name), game.bytes) << game.name;
+    // Game 2 plays on, and is then the game played last.
+    EXPECT_EQ(play({ENV, SAVED, GAME, "--resume", "2"}, SECOND_PART).status, 0);
+    EXPECT_EQ(fileText(saves + savedGames[1].name), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
+    std::string listed = play({ENV, SAVED, GAME, "--games"}).out;
+    EXPECT_EQ(listed.substr(listed.find('\n') + 1, 3), "1  ");
+    EXPECT_NE(listed.find("turn 4  set aside   " + std::string(savedGames[1].name) + "\n2  "), std::string::npos);
     for (const std::string& scratch : {putDown, fifo})
         unlink(scratch.c_str());
     rmdir(folder.c_str());
+    std::filesystem::remove_all(state);
 }
 
 TEST(CommandLine, TheSameSeedPlaysTheSameTown)
@@ -365,6 +447,57 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
     std::string farewell = screen.substr(screen.rfind("\x1b[H\x1b[2J"));
     EXPECT_EQ(replayed.out, screen.substr(0, screen.size() - farewell.size()) +
                                 "\nThe game was put down here; quorrell --resume '" + record + "' plays on from here.\n");
+    unlink(record.c_str());
+}
+
+// What a link's "#r=" carries, unpacked as the page unpacks it: base64url,
+// then raw deflate.
+std::string unpackedLink(const std::string& fragment)
+{
+    const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    std::string packed;
+    unsigned long bits = 0;
+    int bitCount = 0;
+    for (char digit : fragment.substr(3)) {
+        bits = (bits << 6) | digits.find(digit);
+        bitCount += 6;
+        if (bitCount >= 8) {
+            bitCount -= 8;
+            packed += static_cast<char>((bits >> bitCount) & 255);
+        }
+    }
+    std::string bytes(1 << 20, '\0');
+    z_stream stream = {};
+    inflateInit2(&stream, -15);
+    stream.next_in = reinterpret_cast<Bytef*>(&packed[0]);
+    stream.avail_in = static_cast<uInt>(packed.size());
+    stream.next_out = reinterpret_cast<Bytef*>(&bytes[0]);
+    stream.avail_out = static_cast<uInt>(bytes.size());
+    bool whole = inflate(&stream, Z_FINISH) == Z_STREAM_END;
+    bytes.resize(stream.total_out);
+    inflateEnd(&stream);
+    return whole ? bytes : "(damaged)";
+}
+
+TEST(Record, ASharedLinkCarriesTheRecordAndTheLongestWinFitsInAMessage)
+{
+    // The longest winning game of the tests, whole_games_test.cpp's
+    // afternoon in the office, the hotel and the barber's chair.
+    std::string input = "nnBob\nopen drawer\ntake gun\ne\ne\nshoot Dexter\nshoot Dexter\ns\ns\nw\nshoot Clarence\n"
+                        "n\nw\nw\nopen cupboard\ntake bag\ne\ne\ne\ne\ne\ntake bottle\neat bread\ndrink medicine\n";
+    for (int turn = 24; turn < 155; ++turn)
+        input += "i\n";
+    input += "shoot Rodney\n\x1b";
+    std::string record = scratchPath("shared");
+    std::ofstream(record, std::ios::binary) << header(1796701097, "ended", 155) << input;
+    ChildRun shared = play({GAME, "--share", record});
+    EXPECT_EQ(shared.status, 0);
+    ASSERT_EQ(shared.out.substr(0, 3), "#r=");
+    std::string fragment = shared.out.substr(0, shared.out.size() - 1);
+    EXPECT_EQ(unpackedLink(fragment), fileText(record));
+    EXPECT_NE(shared.err.find("put the line above right after the address"), std::string::npos) << shared.err;
+    // With a site's address in front, it still fits in a chat message.
+    EXPECT_LE(std::string("https://orvanecity.invalid/quorrell/").size() + fragment.size(), 2000u) << fragment;
     unlink(record.c_str());
 }
 

@@ -766,6 +766,39 @@ TEST_F(RealTerminal, AGamePutDownByAHangupIsOfferedAndPickedUpAtTheNextStart)
         EXPECT_EQ(terminal.exitStatus(), 0);
     }
     EXPECT_EQ(savedGames(state), games);
+    std::string afresh = std::prev(games.end())->first == setAside ? games.begin()->first : std::prev(games.end())->first;
+    {
+        // Listed, the one played last first, each line ending in its file.
+        Terminal terminal("games", Terminal::DIRECTLY, 120, ROWS, {"--games"}, state);
+        EXPECT_EQ(terminal.exitStatus(), 0);
+        std::vector<std::string> rows = terminal.screen();
+        EXPECT_EQ(rows[0], "The games saved in " + (state / "quorrell").string() + ", the one played last first:");
+        rows.erase(rows.begin());
+        struct Listed {
+            const std::string& name;
+            std::string end;
+        } listed[] = {{afresh, "turn 0  unfinished  "}, {setAside, "turn 3  set aside   "}};
+        for (std::size_t number = 1; number <= 2; ++number) {
+            const Listed& game = listed[number - 1];
+            std::string start = std::to_string(number) + "  " + dayWritten(state / "quorrell" / game.name) + " ";
+            std::string end = game.end + game.name;
+            const std::string& row = rows[number - 1];
+            EXPECT_EQ(row.substr(0, start.size()), start) << shown(rows);
+            EXPECT_TRUE(row.size() > end.size() && row.substr(row.size() - end.size()) == end) << shown(rows);
+        }
+        EXPECT_EQ(rows[2], "") << shown(rows);
+    }
+    {
+        // Taken up by its number, the game set aside plays on.
+        Terminal terminal("resume-by-number", Terminal::DIRECTLY, COLUMNS, ROWS, {"--resume", "2"}, state);
+        ASSERT_TRUE(terminal.waitForText("12|You have a Colt 45 gun\n"));
+        terminal.type("look");
+        terminal.press("Enter");
+        EXPECT_TRUE(terminal.waitUntil(
+            [&] { return savedGames(state)[setAside].find(inputSoFar + "i\nlook\n") != std::string::npos; }));
+        kill(terminal.gamePid(), SIGHUP);
+        EXPECT_EQ(terminal.exitStatus(), 128 + SIGHUP);
+    }
     fs::remove_all(state);
 }
 
@@ -862,6 +895,45 @@ TEST_F(RealTerminal, AHangupIgnoredByWhoeverStartedTheGameStaysIgnored)
     terminal.press("Escape");
     ASSERT_TRUE(terminal.waitForScreen(FAREWELL_SCREEN));
     EXPECT_EQ(terminal.exitStatus(), 0);
+}
+
+// A record watched at its own pace, steered by the watcher's keys, which
+// the terminal's title answers; Escape stops, and the terminal is as before.
+TEST_F(RealTerminal, AWatchedRecordPausesStepsChangesSpeedAndPutsTheTerminalBack)
+{
+    fs::path record = fs::temp_directory_path() / ("quorrell-watched-" + std::to_string(getpid()) + ".rec");
+    std::ofstream(record, std::ios::binary) << "Quorrell record\nformat 2\nseed 7\nstate ended\nturn 4         \n"
+                                            << "nnBob\nopen drawer\ntake gun\nlook\nquit\ny\x1b";
+    Terminal terminal("watch", Terminal::DIRECTLY, COLUMNS, ROWS, {"--watch", record.string()});
+    auto title = [&] { return trimmedRight(terminal.tmux({"display-message", "-p", "-t", "game", "#{pane_title}"})); };
+    auto titleBecomes = [&](const std::string& expected) {
+        return terminal.waitUntil([&] { return title() == expected; }) ? ::testing::AssertionSuccess()
+                                                                       : ::testing::AssertionFailure() << title();
+    };
+    ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+    EXPECT_TRUE(titleBecomes("Quorrell: watching at 1x"));
+    terminal.type(" ");
+    ASSERT_TRUE(titleBecomes("Quorrell: paused at 1x"));
+    // Each step, paused, goes on to the next prompt and waits there, before
+    // the command is typed.
+    terminal.type(".");
+    ASSERT_TRUE(terminal.waitForText("What is your first name?"));
+    terminal.press("Right");
+    ASSERT_TRUE(terminal.waitForText("Obvious directions are east or west"));
+    EXPECT_EQ(shown(terminal.screen()).find("open drawer"), std::string::npos) << shown(terminal.screen());
+    EXPECT_EQ(title(), "Quorrell: paused at 1x");
+    terminal.type("+++");
+    EXPECT_TRUE(titleBecomes("Quorrell: paused at 8x"));
+    terminal.type("+-");
+    EXPECT_TRUE(titleBecomes("Quorrell: paused at 4x"));
+    terminal.type(" ");
+    EXPECT_TRUE(titleBecomes("Quorrell: watching at 4x"));
+    ASSERT_TRUE(terminal.waitForText("You got the drawer open"));
+    terminal.press("Escape");
+    EXPECT_EQ(terminal.exitStatus(), 0);
+    EXPECT_EQ(terminal.settingsAfter(), terminal.settingsBefore());
+    EXPECT_TRUE(terminal.waitUntil([&] { return title().rfind("Quorrell:", 0) != 0; })) << title();
+    fs::remove(record);
 }
 
 INSTANTIATE_TEST_SUITE_P(RealTerminal, WaysOut,

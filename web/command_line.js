@@ -236,14 +236,13 @@ function onKeyDown(event) {
   if (!game.running || event.isComposing) return;
   const onField = event.target === field;
   // The page's own controls keep their keys, a question's buttons only
-  // Enter and the space bar; but a letter typed on a button is typing, as
-  // on a terminal, and goes to the game.
+  // Enter and the space bar; but a letter or Escape typed on a button of
+  // the page (not of a dialog over it) is typing, as on a terminal, and
+  // goes to the game.
   const pageControl = event.target.closest && event.target.closest('button, input, select, textarea, a');
-  const typing = SINGLE_CHARACTER.test(key) && key !== ' ' && !control && !event.altKey;
-  if (!onField && pageControl && !(keys.contains(pageControl) && key !== 'Enter' && key !== ' ') &&
-      !(typing && pageControl.tagName === 'BUTTON')) {
-    return;
-  }
+  const typing = (key === 'Escape' || (SINGLE_CHARACTER.test(key) && key !== ' ')) && !control && !event.altKey &&
+    Boolean(pageControl) && pageControl.tagName === 'BUTTON' && !pageControl.closest('dialog');
+  if (!onField && pageControl && !(keys.contains(pageControl) && key !== 'Enter' && key !== ' ') && !typing) return;
   if (onField && (key === 'PageUp' || key === 'PageDown') && !control) {
     event.preventDefault();
     scrollStory(key === 'PageUp' ? -1 : 1);
@@ -258,6 +257,7 @@ function onKeyDown(event) {
   if (key === 'Escape') {
     event.preventDefault();
     pressKey(ESCAPE);
+    if (!onField) backToCommandLine();
     return;
   }
   if (game.waitingFor === AWAIT_KEY && !control && !event.altKey) {

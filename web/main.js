@@ -8,12 +8,18 @@ import {
 } from './command_line.js';
 import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
 import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from './display.js';
+import { connectGamesPanel } from './games_panel.js';
 import { layout } from './layout.js';
 import { keepOffline, startsWithNewVersion } from './offline.js';
-import { chooseGame, connectSavedGames, recordOnPage, seedArguments } from './saved_games.js';
+import {
+  GAME_WATCHED, chooseGame, chooseToWatch, connectSavedGames, currentRecord, playOnFrom, recordOnPage, recordTurns,
+  seedArguments, watchTheLink,
+} from './saved_games.js';
 import { connectSettings } from './settings.js';
+import { connectSharing, packedRecordIn } from './share.js';
 import { playSound, stopSound } from './sound.js';
 import { AWAIT_NOTHING, byId, game } from './state.js';
+import { connectWatching, hideWatching, showWatching, watchingPage } from './watch.js';
 
 const status = byId('status');
 const form = byId('command-line');
@@ -45,7 +51,8 @@ const page = {
   ...recordOnPage,
 };
 
-function endOfGame() {
+// The game stops for good: it has ended, or another tab plays it now.
+function halt() {
   showOutput();
   announce();
   game.running = false;
@@ -54,25 +61,59 @@ function endOfGame() {
   stopSound();
   form.hidden = true;
   drawSoon();
+}
+
+function endOfGame() {
+  halt();
   gameOver.hidden = false;
   playAgain.focus();
 }
 
-function startGame() {
+// The page as one game sees it. A game left behind (a record watched from
+// another turn, a link opened over a game) goes no further: its waits
+// never end, and nothing it does reaches the page.
+const NEVER = new Promise(() => {});
+function pageFor(generation, watching) {
+  const calls = { ...page, ...watching };
+  const current = {};
+  for (const [name, call] of Object.entries(calls)) {
+    current[name] = (...args) => {
+      if (generation === game.generation) return call(...args);
+      return ['nextKeyByte', 'playSound', 'watchWait'].includes(name) ? NEVER : -1;
+    };
+  }
+  return current;
+}
+
+// A game to play, or a record to watch: { bytes, fromTurn }.
+async function startGame(watched = null) {
+  const generation = ++game.generation;
+  stopSound();
   gameOver.hidden = true;
+  form.hidden = true;
+  game.running = false;
   clearCommandLine();
   game.waitingFor = AWAIT_NOTHING;
   clearDisplay();
+  // Which game, before anything is shown of it: the tab may have to ask.
+  const chosen = watched ? chooseToWatch(watched.bytes, watched.fromTurn) : await chooseGame();
+  if (generation !== game.generation) return;
   game.running = true;
-  form.hidden = false;
-  showWhatIsAwaited();
-  field.focus({ preventScroll: true });
-  chooseGame();
+  const watching = chosen.kind === GAME_WATCHED;
+  form.hidden = watching;
+  if (watching) {
+    showWatching(chosen.bytes, recordTurns(chosen.bytes), chosen.fromTurn);
+  } else {
+    hideWatching();
+    showWhatIsAwaited();
+    field.focus({ preventScroll: true });
+  }
+  layout();
   createQuorrell({
-    page: page,
+    page: pageFor(generation, watching ? watchingPage(generation, chosen.fromTurn, playSound) : {}),
     arguments: seedArguments(),
     stdout: (byte) => {
-      if (byte !== null) output(byte);
+      if (byte !== null && generation === game.generation) output(byte);
     },
     // What the game says on standard error (a game that can no longer be
     // saved) is for the player.
@@ -80,7 +121,9 @@ function startGame() {
       console.warn(text);
       say(text);
     },
-    onExit: endOfGame,
+    onExit: () => {
+      if (generation === game.generation) endOfGame();
+    },
     instantiateWasm: instantiateGame(couldNotLoad),
   }).catch(couldNotLoad);
 }
@@ -92,11 +135,28 @@ window.addEventListener('unhandledrejection', (event) => {
   if (isGameExit(event.reason)) event.preventDefault();
 });
 
+function watchRecord(bytes, fromTurn = 0) {
+  startGame({ bytes, fromTurn }).catch(couldNotLoad);
+}
+
+// A shared link watches its game; a damaged one is told, and the page
+// plays as it would without it.
+async function arrive() {
+  if (packedRecordIn(window.location.hash) !== null && await watchTheLink(window.location.hash)) return;
+  await startGame();
+}
+
 connectSettings({ relayout: layout, backToCommandLine });
 connectCommandLine(keepOffline);
-connectSavedGames();
+connectSavedGames({ watch: watchRecord, halt });
+connectGamesPanel();
+connectSharing(currentRecord);
+connectWatching({ restart: watchRecord, playOn: playOnFrom });
 playAgain.addEventListener('click', () => {
-  if (!startsWithNewVersion()) startGame();
+  if (!startsWithNewVersion()) startGame().catch(couldNotLoad);
+});
+window.addEventListener('hashchange', () => {
+  if (packedRecordIn(window.location.hash) !== null) watchTheLink(window.location.hash);
 });
 
 layout();
@@ -110,5 +170,5 @@ if (window.location.protocol === 'file:') {
   fail('The game could not be loaded. Check the connection and reload the page.');
 } else {
   status.textContent = 'Loading the game\u2026';
-  startGame();
+  arrive().catch(couldNotLoad);
 }

@@ -7,6 +7,8 @@ export const AWAIT_ANSWER = 3;
 
 export const game = {
   running: false,
+  // Counts the games started on the page: the one playing is the last.
+  generation: 0,
   waitingFor: AWAIT_NOTHING,
 };
 

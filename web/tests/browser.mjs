@@ -4,7 +4,7 @@
 // eye would find wrong with the page.
 import { AxeBuilder } from '@axe-core/playwright';
 import { chromium } from 'playwright-core';
-import { mkdtemp, rm } from 'node:fs/promises';
+import { mkdir, mkdtemp, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -19,10 +19,17 @@ export const FLAGS = [
 ];
 
 // A fresh browser profile and server; `close` removes both. `site` is
-// another folder to serve, `viewport` and `touch` make it a phone.
-export async function openBrowser({ site = SITE, viewport = { width: 1000, height: 820 }, touch = false } = {}) {
+// another folder to serve, `viewport` and `touch` make it a phone, and
+// `blockSiteData` blocks every site's data, as a player's setting does.
+export async function openBrowser({ site = SITE, viewport = { width: 1000, height: 820 }, touch = false,
+  blockSiteData = false } = {}) {
   const server = await serveSite(site);
   const profile = await mkdtemp(join(tmpdir(), 'quorrell-chromium-'));
+  if (blockSiteData) {
+    await mkdir(join(profile, 'Default'));
+    await writeFile(join(profile, 'Default', 'Preferences'),
+      JSON.stringify({ profile: { default_content_setting_values: { cookies: 2 } } }));
+  }
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium',
     headless: true,
@@ -66,9 +73,10 @@ export async function waitForText(page, text, timeout = 10000) {
   }
 }
 
-// What axe finds wrong with the page as it stands, then with each menu or
-// panel that a button opens (aria-controls) opened in turn, whichever module
-// put it there: one "rule: element" line for each.
+// What axe finds wrong with the page as it stands, then with each menu,
+// panel or dialog that a button in view opens (aria-controls,
+// aria-haspopup), opened in turn, whichever module put it there: one
+// "rule: element" line for each.
 export async function accessibilityProblems(page) {
   const found = [];
   const check = async (where) => {
@@ -78,11 +86,14 @@ export async function accessibilityProblems(page) {
     }
   };
   await check('');
-  for (const opener of await page.$$('button[aria-controls]:visible')) {
+  for (const opener of await page.$$('button[aria-controls]:visible, button[aria-haspopup]:visible')) {
     const name = (await opener.getAttribute('aria-label')) || (await opener.textContent()).trim();
     await opener.click();
     await check(`with ${name} open, `);
-    await opener.click();
+    // Closed as it opened: a dialog by Escape, a menu by its button.
+    if (await page.$('dialog[open]')) await page.keyboard.press('Escape');
+    else if (await opener.getAttribute('aria-expanded') === 'true') await opener.click();
+    if (await page.$('dialog[open]')) found.push(`${name} does not close`);
   }
   return found;
 }

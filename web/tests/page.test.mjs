@@ -129,7 +129,7 @@ test('with the sound on, intr and then clto are fetched and played to their end 
   // Off is the page's level: the game's sounds took their time all the same.
   assert.equal(await page.textContent('#volume'), 'Volume: off');
   assert.deepEqual(await page.evaluate(() => window.levels.map((level) => level.value)), [0]);
-  await page.click('#volume');
+  await page.$eval('#volume', (button) => button.click());
   assert.deepEqual(await page.evaluate(() => window.levels.map((level) => level.value)), [1]);
   await page.evaluate(() => localStorage.removeItem('quorrell.volume'));
   await page.close();
@@ -235,6 +235,8 @@ test('paste fills the line up to the cap, Ctrl-C copies a selection at a questio
 
 test('the page\'s controls are reached by Tab and named, give the keys back, and keep the choices', LIMIT, async () => {
   const page = await browser.context.newPage();
+  // Wide enough for every control in the row, tall enough for larger text.
+  await page.setViewportSize({ width: 1366, height: 1000 });
   await page.emulateMedia({ colorScheme: 'dark' });
   await page.goto(`${browser.address}?seed=1`);
   await waitForText(page, 'Instructions?  Y or N');
@@ -253,12 +255,12 @@ test('the page\'s controls are reached by Tab and named, give the keys back, and
       (element.getAttribute('aria-label') || element.textContent.trim());
   });
   const names = [];
-  for (let i = 0; i < 10; ++i) {
+  for (let i = 0; i < 12; ++i) {
     await page.keyboard.press('Tab');
     names.push(await focused());
   }
-  assert.deepEqual(names, ['Y', 'N', 'New game', 'Save record', 'Open record', 'Save transcript', 'A\u2212 smaller text',
-    'A+ larger text', 'Dark', 'Volume: full']);
+  assert.deepEqual(names, ['Y', 'N', 'New game', 'Games', 'Save record', 'Open record', 'Save transcript', 'Share',
+    'A\u2212 smaller text', 'A+ larger text', 'Dark', 'Volume: full']);
   await page.focus('#command');
   await page.keyboard.press('Shift+Tab');
   assert.equal(await focused(), 'The game\'s screen, heard as the story');
@@ -386,6 +388,8 @@ test('the title, a question, a command, the closing screen and the end pass axe,
   await page.keyboard.type('quit\ny');
   await waitForText(page, 'Press escape to exit');
   await check('the closing screen');
+  // Escape on a button of the page is the game's, as on a terminal.
+  await page.focus('#games');
   await page.keyboard.press('Escape');
   await page.waitForSelector('#game-over', { state: 'visible' });
   await check('the end');
@@ -433,7 +437,7 @@ async function saved(page, button) {
   return readFile(await download.path());
 }
 
-test('a game is kept as it is played: a reload picks it up where it stopped, and New game asks first', LIMIT, async () => {
+test('a game is kept as it is played: a reload picks it up where it stopped, and New game starts another', LIMIT, async () => {
   const page = await openGame(5);
   await page.keyboard.type('nnBob\n');
   await waitForText(page, 'You see your messy desk');
@@ -458,11 +462,8 @@ test('a game is kept as it is played: a reload picks it up where it stopped, and
   await page.keyboard.type('look\n');
   await waitForText(page, 'It is high noon');
 
-  // Refused, the game plays on; accepted, a new one starts.
-  page.once('dialog', (dialog) => dialog.dismiss());
-  await page.click('#new-game');
-  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
-  page.once('dialog', (dialog) => dialog.accept());
+  // A new game starts at once: the one put down stays kept, in the Games
+  // panel.
   await page.click('#new-game');
   await waitForText(page, 'Instructions?  Y or N');
   await page.reload();
@@ -491,8 +492,7 @@ test('a record saved from the page plays natively as the same game, and its tran
     const other = await browser.context.newPage();
     await other.goto(`${browser.address}?seed=2`);
     await waitForText(other, 'Instructions?  Y or N');
-    // The game in the first page is put down, and the page asks first.
-    other.once('dialog', (dialog) => dialog.accept());
+    // Kept as a game of its own: the game in the second page stays kept.
     await other.setInputFiles('#record-file', openFile);
     await waitForText(other, 'It is high noon');
     assert.deepEqual(await screen(other), await screen(page));

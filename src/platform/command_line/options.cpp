@@ -21,6 +21,22 @@
 #define SAVED_GAMES_FOLDER "$XDG_STATE_HOME/quorrell (else ~/.local/state/quorrell)"
 #endif
 
+// Watching needs a POSIX terminal's keys, and the recording its screen
+// codes; the Windows console has --replay.
+#ifdef _WIN32
+#define WATCH_USAGE ""
+#define WATCH_HELP ""
+#else
+#define WATCH_USAGE "       quorrell --watch REC | --asciicast REC\n"
+#define WATCH_HELP                                                                           \
+    "  --watch REC    watch a recorded game at its own pace, its commands typed\n"          \
+    "                 out: Space pauses, + and - change the speed, Right or .\n"         \
+    "                 skips to the next command, Escape or q stops\n"                    \
+    "  --asciicast REC\n"                                                                \
+    "                 write a recorded game as an asciicast (version 2) on\n"            \
+    "                 standard output, for asciinema play or a web page\n"
+#endif
+
 static const char* programName = "quorrell";
 
 void refuseCommandLine(const char* problem)
@@ -36,9 +52,9 @@ void refuseCommandLine(const char* problem)
 
 // Says what was asked on standard output and leaves; a help that could not
 // be written (a full disk, a closed pipe) is no success.
-[[noreturn]] static void answer(const char* text, const char* what)
+void answerCommandLine(const std::string& text, const char* what)
 {
-    std::fputs(text, stdout);
+    std::fwrite(text.data(), 1, text.size(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "%s: cannot write the %s: %s\n", programName, what, std::strerror(errno));
         std::exit(1);
@@ -49,10 +65,12 @@ void refuseCommandLine(const char* problem)
 [[noreturn]] static void printHelp(bool terminalGame)
 {
     if (terminalGame) {
-        answer(
-            "usage: quorrell [--seed N] [--record FILE | --replay FILE | --resume FILE | --no-save]\n"
+        answerCommandLine(
+            "usage: quorrell [--seed N] [--record FILE | --replay REC | --resume REC | --no-save]\n"
             "                [--plain]\n"
-            "       quorrell --transcript FILE\n"
+            "       quorrell --games | --transcript REC\n"
+            WATCH_USAGE
+            "       quorrell --share REC\n"
             "       quorrell --help | --version\n"
             "\n"
             "Quorrell is a text adventure for the terminal. You are the Marshal of\n"
@@ -61,25 +79,34 @@ void refuseCommandLine(const char* problem)
             "  --seed N       play the town of seed N (0 to 4294967295): the same seed\n"
             "                 and the same keys play the same game\n"
             "  --record FILE  play, writing the seed and every key the game reads to FILE\n"
-            "  --replay FILE  play a recorded game again on the screen, with its pauses\n"
-            "  --resume FILE  replay a recorded game at full speed, then play on from\n"
-            "                 where it stopped, adding to FILE\n"
+            "  --replay REC   play a recorded game again on the screen, with its pauses\n"
+            "  --resume REC   replay a recorded game at full speed, then play on from\n"
+            "                 where it stopped, adding to its record\n"
+            "  --games        list the saved games, the one played last first, each\n"
+            "                 with its number, the day, the turn, its state and file\n"
             "  --no-save      play without saving the game\n"
             "  --plain        plain text, with no cursor jumps and no erased lines, for\n"
             "                 screen readers, braille displays, dumb terminals and logs\n"
             "                 (quorrell --plain | tee log); chosen by itself when TERM\n"
             "                 is dumb or unset\n"
-            "  --transcript FILE\n"
+            "  --transcript REC\n"
             "                 write what the player saw in a recorded game, as plain\n"
             "                 text, at once and without pauses or sounds\n"
+            WATCH_HELP
+            "  --share REC    print a link to the page that plays the recorded game\n"
+            "                 back: the record itself, packed into the link\n"
             "  -h, --help     show this and exit\n"
             "  -V, --version  show the version and exit\n"
             "  --             end the options\n"
             "\n"
+            "REC is a record's file, or the number --games gives a saved game:\n"
+            "quorrell --resume 2 plays on the game listed second (a file named 2 in\n"
+            "this folder is ./2).\n"
+            "\n"
             "Saving: a game played at the keyboard is saved as it is played, in\n"
             SAVED_GAMES_FOLDER ". When one was put down\n"
             "unfinished, the next start offers to pick it up (N starts afresh and sets\n"
-            "it aside; --resume FILE still takes it up). --record FILE saves to a file\n"
+            "it aside; --resume REC still takes it up). --record FILE saves to a file\n"
             "of your choice; a record is the same file on every machine.\n"
             "\n"
             "Sounds: the data folder beside the program, else\n"
@@ -87,7 +114,7 @@ void refuseCommandLine(const char* problem)
             "The commands and keys of the game: man 6 quorrell\n",
             "help");
     } else {
-        answer(
+        answerCommandLine(
             "usage: quorrell-script [--seed N | --replay FILE]\n"
             "       quorrell-script --help | --version\n"
             "\n"
@@ -107,7 +134,7 @@ void refuseCommandLine(const char* problem)
 
 [[noreturn]] static void printVersion()
 {
-    answer((std::string(programName) + " " QUORRELL_VERSION "\n").c_str(), "version");
+    answerCommandLine(std::string(programName) + " " QUORRELL_VERSION "\n", "version");
 }
 
 // An argument that is an option of its own, and so never the value of the
@@ -190,11 +217,50 @@ static void takeFile(const char*& path, const char* option, const char* value)
     path = value;
 }
 
+// --watch, --share and --asciicast: a record played at its own pace, carried
+// in a link, or written as a recording of the terminal.
+static bool takeWatchingOption(const char* argument, char** argv, int argc, int& place, CommandLine& options)
+{
+    const char* value = nullptr;
+#ifdef _WIN32
+    for (const char* name : {"--watch", "--asciicast"}) {
+        if (matches(argument, name, argv, argc, place, value, true))
+            refuseCommandLine((std::string(name) + " needs a POSIX terminal; --replay FILE shows the game here").c_str());
+    }
+#else
+    if (matches(argument, "--watch", argv, argc, place, value, true)) {
+        takeFile(options.watchPath, "--watch", value);
+        return true;
+    }
+    if (matches(argument, "--asciicast", argv, argc, place, value, true)) {
+        takeFile(options.asciicastPath, "--asciicast", value);
+        return true;
+    }
+#endif
+    if (matches(argument, "--share", argv, argc, place, value, true)) {
+        takeFile(options.sharePath, "--share", value);
+        return true;
+    }
+    return false;
+}
+
+static const char* watchingOption(const CommandLine& options)
+{
+    return options.watchPath ? "--watch" : options.sharePath ? "--share" : options.asciicastPath ? "--asciicast" : nullptr;
+}
+
+static void refuseWatchingWithAnotherRecord(const CommandLine& options, int records)
+{
+    int watching = (options.watchPath != nullptr) + (options.sharePath != nullptr) + (options.asciicastPath != nullptr);
+    if (watching > 1 || (watching == 1 && records > 0))
+        refuseCommandLine("--watch, --share and --asciicast take their record alone, with no other record option");
+}
+
 CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
 {
     programName = terminalGame ? "quorrell" : "quorrell-script";
     answerHelpOrVersion(argc, argv, terminalGame);
-    CommandLine options = {false, 1, nullptr, nullptr, nullptr, nullptr, false, false};
+    CommandLine options = {false, 1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, false, false, false};
     for (int place = 1; place < argc; ++place) {
         const char* argument = argv[place];
         const char* value = nullptr;
@@ -217,25 +283,40 @@ CommandLine readProgramOptions(int argc, char** argv, bool terminalGame)
             takeFile(options.resumePath, "--resume", value);
         } else if (terminalGame && matches(argument, "--transcript", argv, argc, place, value, true)) {
             takeFile(options.transcriptPath, "--transcript", value);
+        } else if (terminalGame && takeWatchingOption(argument, argv, argc, place, options)) {
+            // Taken, with its file.
         } else if (terminalGame && matches(argument, "--plain", argv, argc, place, value, false)) {
             options.plain = true;
         } else if (terminalGame && matches(argument, "--no-save", argv, argc, place, value, false)) {
             options.noSave = true;
+        } else if (terminalGame && matches(argument, "--games", argv, argc, place, value, false)) {
+            options.listGames = true;
         } else {
             refuse(argument[0] == '-' ? "unknown option" : "unexpected argument", argument);
         }
+    }
+    if (options.listGames && (options.seedGiven || options.recordPath || options.replayPath || options.resumePath ||
+                              options.transcriptPath || watchingOption(options) || options.plain || options.noSave))
+        refuseCommandLine("--games lists the saved games, and goes alone");
+    // A number names a game of --games to every option that reads a record;
+    // a new record named by a number could never be reached by it again.
+    if (options.recordPath && std::strspn(options.recordPath, "0123456789") == std::strlen(options.recordPath)) {
+        std::string number = options.recordPath;
+        refuseCommandLine(("--record " + number + ": a number names a saved game; for a file named " + number +
+                           ", write ./" + number).c_str());
     }
     int records = (options.recordPath != nullptr) + (options.replayPath != nullptr) +
                   (options.resumePath != nullptr) + (options.transcriptPath != nullptr);
     if (records > 1)
         refuseCommandLine("--record, --replay, --resume and --transcript go one at a time");
+    refuseWatchingWithAnotherRecord(options, records);
     // Those two save the game in their own file.
     if (options.noSave && (options.recordPath || options.resumePath))
         refuseCommandLine(options.recordPath ? "--no-save cannot go with --record, which saves the game"
                                              : "--no-save cannot go with --resume, which saves the game");
     // A record brings its own seed.
     const char* reading = options.replayPath ? "--replay" : options.resumePath ? "--resume"
-                        : options.transcriptPath ? "--transcript" : nullptr;
+                        : options.transcriptPath ? "--transcript" : watchingOption(options);
     if (options.seedGiven && reading)
         refuseCommandLine((std::string("--seed cannot go with ") + reading + ": the record has its seed").c_str());
     return options;

@@ -2,6 +2,8 @@
 // terminal is touched.
 #pragma once
 
+#include <string>
+
 struct CommandLine {
     bool seedGiven;
     unsigned seed;
@@ -9,8 +11,12 @@ struct CommandLine {
     const char* replayPath;  // --replay FILE, or null
     const char* resumePath;  // --resume FILE, or null
     const char* transcriptPath;  // --transcript FILE, or null
+    const char* watchPath;   // --watch FILE, or null
+    const char* sharePath;   // --share FILE, or null
+    const char* asciicastPath;  // --asciicast FILE, or null
     bool plain;              // --plain
     bool noSave;             // --no-save: the game is not saved as it is played
+    bool listGames;          // --games: the saved games are listed, and nothing is played
 };
 
 // Reads the options of quorrell (terminalGame) or quorrell-script. --help and
@@ -24,3 +30,7 @@ bool parseSeed(const char* text, unsigned* seed);
 
 // One line on standard error naming the problem and --help, then exit 2.
 [[noreturn]] void refuseCommandLine(const char* problem);
+
+// Prints what the command line asked for (the help, the list of games) and
+// exits 0, or exits 1 with one line when it cannot be written.
+[[noreturn]] void answerCommandLine(const std::string& text, const char* what);

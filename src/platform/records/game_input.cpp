@@ -35,6 +35,12 @@ static bool replaying = false;
 static bool fastForward = false;
 // A transcript plays its record at full speed and in silence to the end.
 static bool writingTranscript = false;
+// A watched record is paced by the front end, once it has been played at
+// full speed up to the turn the watcher sought.
+static bool watching = false;
+static WatchPace watchPace = {};
+static bool seeking = false;
+static int soughtTurn = 0;
 
 static bool saving = false;
 static RecordStore store = {};
@@ -158,7 +164,7 @@ const std::vector<CommandRead>& inputCommandsRead()
 
 bool inputFastForward()
 {
-    return fastForward || writingTranscript;
+    return fastForward || writingTranscript || seeking;
 }
 
 const CommandLine& inputOptions()
@@ -199,6 +205,65 @@ unsigned inputTranscribeRecord(const std::string& bytes)
     return recordSeed;
 }
 
+void inputConnectWatcher(const WatchPace& pace)
+{
+    watchPace = pace;
+}
+
+unsigned inputWatchRecord(const std::string& bytes, const std::string& resumeHint, int fromTurn)
+{
+    unsigned recordSeed = inputReplayRecord(bytes, resumeHint);
+    watching = true;
+    soughtTurn = fromTurn;
+    seeking = fromTurn > 0;
+    if (seeking)
+        player.muteSounds(true);
+    return recordSeed;
+}
+
+const std::string& inputNamedRecord()
+{
+    return namedRecord;
+}
+
+// The turn sought is reached: the watcher sees the game from here on, and
+// hears the loop a room would be playing by now.
+static void stopSeeking()
+{
+    if (!seeking)
+        return;
+    seeking = false;
+    player.muteSounds(false);
+}
+
+// At 1x: the moment to read a question before it is answered, and to see
+// the prompt before a command is typed; then each key of the command.
+const unsigned THINKING_MS = 700;
+const unsigned KEYSTROKE_MS = 80;
+
+// The watcher's own time before the record answers a read.
+static void paceTheRead(bool command, int turn)
+{
+    if (!watching || seeking)
+        return;
+    // The question or the prompt is on the screen while the watcher reads it.
+    std::cout.flush();
+    watchPace.atRead(command, turn);
+    watchPace.wait(THINKING_MS);
+}
+
+// A line of the record typed out a character at a time.
+static void typeOut(const std::string& text)
+{
+    for (char byte : text) {
+        bool continuation = (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+        if (!continuation && byte != '\n')
+            watchPace.wait(KEYSTROKE_MS);
+        std::cout << byte;
+        std::cout.flush();
+    }
+}
+
 void inputSaveNewGame(unsigned newSeed, RecordStore recordStore, bool headerStored)
 {
     record = recordNewHeader(newSeed);
@@ -207,9 +272,36 @@ void inputSaveNewGame(unsigned newSeed, RecordStore recordStore, bool headerStor
     saveThrough(recordStore);
 }
 
+// The record an option names by the number --games gives it, as its file.
+static std::string numberedRecord;
+
+static void findNumberedRecord(const char*& path, const char* option)
+{
+    if (!path)
+        return;
+    numberedRecord = savedGameOrFile(option, path);
+    path = numberedRecord.c_str();
+}
+
+// The record that --watch, --share or --asciicast names, or null.
+static const char* watchedRecord(const CommandLine& commandLine)
+{
+    return commandLine.watchPath ? commandLine.watchPath
+         : commandLine.sharePath ? commandLine.sharePath : commandLine.asciicastPath;
+}
+
 void inputStart(int argc, char** argv, unsigned clockSeed)
 {
     options = readProgramOptions(argc, argv, true);
+    if (options.listGames)
+        answerCommandLine(savedGamesListing(savedGamesFolder()), "list of games");
+    // The options take one record at a time.
+    findNumberedRecord(options.replayPath, "--replay");
+    findNumberedRecord(options.resumePath, "--resume");
+    findNumberedRecord(options.transcriptPath, "--transcript");
+    findNumberedRecord(options.watchPath, "--watch");
+    findNumberedRecord(options.sharePath, "--share");
+    findNumberedRecord(options.asciicastPath, "--asciicast");
     seed = options.seedGiven ? options.seed : clockSeed;
     if (options.recordPath)
         inputSaveNewGame(seed, recordFileCreate(options.recordPath, seed), true);
@@ -219,6 +311,8 @@ void inputStart(int argc, char** argv, unsigned clockSeed)
         namedStore = recordFileOpenForResume(options.resumePath, &namedRecord);
     else if (options.transcriptPath)
         namedRecord = recordFileLoad(options.transcriptPath);
+    else if (const char* watched = watchedRecord(options))
+        namedRecord = recordFileLoad(watched);
 }
 
 // The one line before the title that offers back the game put down last.
@@ -263,6 +357,8 @@ unsigned inputBeginGame(bool playersKeyboard)
         seed = inputReplayRecord(namedRecord, recordFileResumeHint(options.replayPath));
     } else if (options.transcriptPath) {
         seed = inputTranscribeRecord(namedRecord);
+    } else if (options.watchPath || options.asciicastPath) {
+        seed = inputWatchRecord(namedRecord, recordFileResumeHint(watchedRecord(options)), 0);
     } else if (options.resumePath) {
         seed = inputResumeRecord(namedRecord, namedStore);
     } else if (playersKeyboard && !options.noSave) {
@@ -310,6 +406,7 @@ static bool readingRecord(ReadKind kind)
         return false;
     std::size_t at = handedOut - static_cast<std::size_t>(readerBufferedCount());
     if (at >= record.size()) {
+        stopSeeking();
         // A transcript shows what the player saw: at the end of what he
         // typed, the game's own end of input, as when he played it.
         if (!fastForward && !header.ended && !writingTranscript)
@@ -342,6 +439,7 @@ int inputReadKey()
 {
     commandTurn = -1;
     if (readingRecord(KEY)) {
+        paceTheRead(false, -1);
         std::cout.flush();
         return readerNextByte(replaySource);
     }
@@ -364,13 +462,18 @@ static bool readText(char* text, int capacity, ReadKind kind, bool (*fromRecord)
     if (kind == LINE) {
         std::size_t at = fromTheRecord ? handedOut - static_cast<std::size_t>(readerBufferedCount()) : record.size();
         commandsRead.push_back({at, turn});
+        if (seeking && turn >= soughtTurn)
+            stopSeeking();
     }
     if (fromTheRecord) {
+        paceTheRead(true, kind == LINE ? turn : -1);
         std::cout.flush();
         bool read = fromRecord(replaySource, text, capacity);
         // A replay watched on the screen shows the commands as they were
         // typed, and a resumed game has them to recall with Up.
-        if (read && showReplayedLines)
+        if (read && showReplayedLines && watching && !seeking)
+            typeOut(std::string(text) + "\n");
+        else if (read && showReplayedLines)
             std::cout << text << '\n';
         if (read && kind == LINE && fastForward && player.rememberLine)
             player.rememberLine(text);

@@ -73,6 +73,30 @@ void inputSaveNewGame(unsigned seed, RecordStore store, bool headerStored);
 // transcript: what quorrell --transcript does with a file.
 unsigned inputTranscribeRecord(const std::string& record);
 
+// Watching a record at its own pace (--watch, --asciicast, the page): each
+// read the record answers comes after a moment to take in the screen, and
+// each line it shows is typed out, both timed by the front end's wait,
+// which keeps the watcher's speed and pause. atRead comes first: a command
+// or the name when command, else a one-key question; turn is the command's,
+// or -1 for a read that takes no turn.
+struct WatchPace {
+    void (*atRead)(bool command, int turn);
+    void (*wait)(unsigned milliseconds);
+};
+
+// How the front end paces a watched record; connected before the game
+// begins.
+void inputConnectWatcher(const WatchPace& pace);
+
+// A record watched: played as a replay is, with its pauses and sounds, and
+// paced by the watcher. Up to the command of turn fromTurn (0: none) it
+// plays at full speed and in silence, for a watcher who seeks into it.
+// Returns the record's seed.
+unsigned inputWatchRecord(const std::string& record, const std::string& resumeHint, int fromTurn);
+
+// The record --share names, read by inputStart.
+const std::string& inputNamedRecord();
+
 // The record as it stands: the header, and every byte the game has read,
 // from a record played again and from the player alike, whether or not the
 // game is saved.

@@ -1,8 +1,10 @@
 #include "platform/records/saved_games.h"
 
+#include "platform/command_line/options.h"
 #include "platform/records/record.h"
 #include "platform/records/record_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,7 @@ static const char SET_ASIDE[] = "-set-aside.rec";
 #ifdef _WIN32
 
 static const char SEPARATOR = '\\';
+static const char NO_FOLDER[] = "LOCALAPPDATA names no folder for them";
 
 std::string savedGamesFolder()
 {
@@ -35,7 +38,7 @@ static std::vector<std::string> namesIn(const std::string& folder)
 {
     std::vector<std::string> names;
     struct _finddata_t found;
-    intptr_t search = _findfirst((folder + "\\" + PREFIX + "*" + SUFFIX).c_str(), &found);
+    intptr_t search = _findfirst((folder + "\\*" + SUFFIX).c_str(), &found);
     if (search == -1)
         return names;
     do
@@ -48,6 +51,7 @@ static std::vector<std::string> namesIn(const std::string& folder)
 #else
 
 static const char SEPARATOR = '/';
+static const char NO_FOLDER[] = "neither XDG_STATE_HOME nor HOME names a folder for them";
 
 // A relative XDG_STATE_HOME is ignored, as the freedesktop.org base
 // directories are meant to be: a relative one would move with the working
@@ -136,4 +140,114 @@ std::string dayOf(long long time)
     if (!day)
         return "an unknown day";
     return std::to_string(day->tm_mday) + " " + MONTHS[day->tm_mon] + " " + std::to_string(day->tm_year + 1900);
+}
+
+static std::string dayAndTimeOf(long long time)
+{
+    std::time_t moment = static_cast<std::time_t>(time);
+    std::tm* day = std::localtime(&moment);
+    char clock[8] = "";
+    if (day)
+        std::strftime(clock, sizeof clock, "%H:%M", day);
+    return dayOf(time) + (day ? std::string(" ") + clock : std::string());
+}
+
+// Only the header is read: it is under a hundred bytes, and a record of
+// fifty megabytes lists as quickly as one of fifty bytes.
+static bool readHeaderOnly(const std::string& path, RecordHeader* header)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char bytes[128];
+    std::size_t count = std::fread(bytes, 1, sizeof bytes, file);
+    std::fclose(file);
+    return recordReadHeader(std::string(bytes, count), header);
+}
+
+static bool isRecordName(const std::string& name)
+{
+    return name.size() > sizeof SUFFIX - 1 && name[0] != '.' && endsWith(name, SUFFIX);
+}
+
+std::vector<SavedGame> listSavedGames(const std::string& folder)
+{
+    std::vector<SavedGame> games;
+    if (folder.empty())
+        return games;
+    for (const std::string& name : namesIn(folder)) {
+        std::string path = folder + SEPARATOR + name;
+        struct stat status = {};
+        // Nothing but a plain file is opened: a named pipe would never answer.
+        if (!isRecordName(name) || stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            continue;
+        SavedGame game = {path, static_cast<long long>(status.st_mtime), -1, GAME_DAMAGED};
+        RecordHeader header = {};
+        if (readHeaderOnly(path, &header)) {
+            game.turn = header.turn;
+            game.state = header.ended ? GAME_ENDED : endsWith(name, SET_ASIDE) ? GAME_SET_ASIDE : GAME_UNFINISHED;
+        }
+        games.push_back(game);
+    }
+    // Two written in the same second: the one started later, by its name.
+    std::sort(games.begin(), games.end(), [](const SavedGame& one, const SavedGame& other) {
+        return one.writtenAt != other.writtenAt ? one.writtenAt > other.writtenAt : one.path > other.path;
+    });
+    return games;
+}
+
+static std::string padded(std::string text, std::size_t width)
+{
+    text.resize(std::max(width, text.size()), ' ');
+    return text;
+}
+
+std::string savedGamesListing(const std::string& folder)
+{
+    if (folder.empty())
+        return std::string("No games are saved: ") + NO_FOLDER + ".\n";
+    std::vector<SavedGame> games = listSavedGames(folder);
+    if (games.empty())
+        return "No games are saved yet in " + folder + ".\n";
+    static const char* const STATES[] = {"unfinished", "ended", "set aside", "damaged"};
+    std::vector<std::string> columns[3];
+    std::size_t widths[3] = {};
+    for (std::size_t number = 1; number <= games.size(); ++number) {
+        const SavedGame& game = games[number - 1];
+        std::string turn = game.state == GAME_DAMAGED ? "" : game.turn < 0 ? "turn ?" : "turn " + std::to_string(game.turn);
+        std::string cells[3] = {std::to_string(number), dayAndTimeOf(game.writtenAt), turn};
+        for (int column = 0; column < 3; ++column) {
+            widths[column] = std::max(widths[column], cells[column].size());
+            columns[column].push_back(cells[column]);
+        }
+    }
+    // The folder once, and each game's file by its name, so that a line
+    // fits a terminal of 80 columns.
+    std::string listing = "The games saved in " + folder + ", the one played last first:\n";
+    for (std::size_t place = 0; place < games.size(); ++place) {
+        const std::string& number = columns[0][place];
+        listing += std::string(widths[0] - number.size(), ' ') + number + "  " + padded(columns[1][place], widths[1]) +
+                   "  " + padded(columns[2][place], widths[2]) + "  " + padded(STATES[games[place].state], 10) + "  " +
+                   games[place].path.substr(folder.size() + 1) + "\n";
+    }
+    return listing;
+}
+
+std::string savedGameOrFile(const char* option, const char* argument)
+{
+    std::size_t length = std::strlen(argument);
+    if (length == 0 || std::strspn(argument, "0123456789") != length)
+        return argument;
+    std::vector<SavedGame> games = listSavedGames(savedGamesFolder());
+    std::size_t number = 0;
+    for (const char* digit = argument; *digit && number <= games.size(); ++digit)
+        number = number * 10 + static_cast<std::size_t>(*digit - '0');
+    if (number >= 1 && number <= games.size())
+        return games[number - 1].path;
+    std::string problem = std::string(option) + " " + argument + ": there is no game " + argument +
+                          (games.empty() ? ", as no game is saved yet" : "; quorrell --games lists the saved games");
+    struct stat status = {};
+    if (stat(argument, &status) == 0)
+        problem += std::string("; the file named ") + argument + " here is ./" + argument;
+    refuseCommandLine(problem.c_str());
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct PutDownGame {
     std::string path;
@@ -26,3 +27,28 @@ std::string setAsideGame(const std::string& path);
 
 // The day, in the player's own time, as "8 December 2026".
 std::string dayOf(long long time);
+
+// A record of the folder as quorrell --games lists it.
+enum SavedGameState { GAME_UNFINISHED, GAME_ENDED, GAME_SET_ASIDE, GAME_DAMAGED };
+struct SavedGame {
+    std::string path;
+    long long writtenAt;  // when it was last written, in seconds since 1970
+    int turn;             // -1 where the record keeps no turn (the first format, a damaged one)
+    SavedGameState state;
+};
+
+// Every record (*.rec) in the folder, the one written last first: game 1 of
+// the list is the game played last. Only each record's header is read, so a
+// long record costs no more than a short one; a file that is no record is
+// listed as damaged.
+std::vector<SavedGame> listSavedGames(const std::string& folder);
+
+// What quorrell --games prints: the folder, then one line a game, or one
+// line saying there are none.
+std::string savedGamesListing(const std::string& folder);
+
+// The record an option names: an argument of digits alone is that game of
+// quorrell --games, anything else a file. A file named "3" in the working
+// folder is "./3". A number with no game is refused with one line and exit
+// status 2, before anything is read or written.
+std::string savedGameOrFile(const char* option, const char* argument);

@@ -12,6 +12,7 @@
 #include "platform/input/line_editor.h"
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
+#include "platform/records/record_link.h"
 #include "platform/sound/sound_files.h"
 #include "platform/text/plain_text.h"
 #include "platform/text/screen_codes.h"
@@ -260,9 +261,32 @@ static bool terminalIsDumb()
     return !name || *name == '\0' || std::strcmp(name, "dumb") == 0;
 }
 
+// --asciicast: the record played at the watching pace into a recording on
+// standard output, silent, and touching no terminal.
+static unsigned writeTheAsciicast()
+{
+    startAsciicast();
+    // The shell's prompt after a game comes on a line of its own, as on
+    // the terminal.
+    std::atexit(endOnAFreshLine);
+    muteSounds(true);
+    inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, nullptr}, true);
+    startWatching();
+    return inputBeginGame(false);
+}
+
+static bool watchingARecord()
+{
+    return inputOptions().watchPath || inputOptions().asciicastPath;
+}
+
 unsigned platformStart(int argc, char** argv)
 {
     inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
+    if (inputOptions().sharePath)
+        recordPrintShareLink(inputNamedRecord(), inputOptions().sharePath);
+    if (inputOptions().asciicastPath)
+        return writeTheAsciicast();
     // A transcript touches no terminal and reads nothing but its record.
     if (inputOptions().transcriptPath) {
         plainText = true;
@@ -285,6 +309,8 @@ unsigned platformStart(int argc, char** argv)
     // Plain text writes the replayed lines itself, with the keys.
     inputConnectPlayer({readKeyLive, readLineLive, readWordLive, muteSounds, onTerminal ? editorRemember : nullptr},
                        writingToTerminal && !plainText);
+    if (watchingARecord())
+        startWatching();
     if (plainText) {
         // The same text as a transcript's, whatever it is written to, but
         // for a terminal that has no glyph for the triangle.
@@ -323,6 +349,10 @@ void platformWait(unsigned milliseconds)
     std::cout.flush();
     if (inputFastForward())
         return;
+    if (watchingARecord()) {
+        watchWait(milliseconds);
+        return;
+    }
     struct timespec wakeUp;
     clock_gettime(CLOCK_MONOTONIC, &wakeUp);
     wakeUp.tv_sec += milliseconds / 1000;

@@ -1,6 +1,8 @@
-// The game on a POSIX terminal: what its three files share. terminal.cpp
-// is the platform itself, terminal_modes.cpp the terminal's settings and
-// the signals that change them, terminal_output.cpp the way to the screen.
+// The game on a POSIX terminal: what its files share. terminal.cpp is the
+// platform itself, terminal_modes.cpp the terminal's settings and the
+// signals that change them, terminal_output.cpp the way to the screen,
+// terminal_watch.cpp the pace of a record watched, terminal_asciicast.cpp
+// a record written as a recording of the screen.
 #pragma once
 
 #include <csignal>
@@ -38,3 +40,17 @@ int promptColumn();
 const char* terminalTriangle();
 // The editor's echo, to the screen the player looks at.
 void echoToTerminal(const char* bytes, int count);
+
+// Paces a record watched (--watch, --asciicast) and reads the watcher's
+// keys, which never reach the game.
+void startWatching();
+// A pause of the game while a record is watched.
+void watchWait(unsigned milliseconds);
+// Gives the terminal's title back; safe in a signal handler.
+void putBackTheTitle();
+
+// The game's output becomes an asciicast on standard output, timed by the
+// pauses that asciicastAdvance adds up.
+void startAsciicast();
+bool writingAsciicast();
+void asciicastAdvance(unsigned milliseconds);

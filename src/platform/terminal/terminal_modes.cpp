@@ -81,6 +81,7 @@ void leaveKeyMode()
 static void dieOfSignal(int signalNumber)
 {
     restoreTerminal();
+    putBackTheTitle();
     if (writingToTerminal) {
         ssize_t written = write(STDOUT_FILENO, "\n", 1);
         (void)written;

@@ -23,6 +23,7 @@
 #include <ctime>
 #include <iostream>
 #include <string>
+#include <vector>
 
 // The next key byte from the page's queue, waiting for the player when it
 // is empty. Keys typed ahead wait there, unseen, until the game reads them.
@@ -63,6 +64,7 @@ const int GAME_NEW = 0;
 const int GAME_RESUMED = 1;
 const int GAME_REPLAYED = 2;
 const int GAME_TRANSCRIBED = 3;
+const int GAME_WATCHED = 4;
 
 EM_JS(int, gameOnPage, (), { return Module.page.gameKind(); });
 EM_JS(int, recordLengthOnPage, (), { return Module.page.record().length; });
@@ -77,11 +79,20 @@ EM_JS(bool, settleRecordOnPage, (), { return Module.page.recordSettle(); });
 EM_JS(bool, cutRecordOnPage, (long length), { return Module.page.recordCut(length); });
 EM_JS(void, forgetRecordOnPage, (), { Module.page.recordForget(); });
 
+// A record watched at its own pace: the page keeps the watcher's speed and
+// pause in its waits, hears of each read (a command's with its turn and
+// where it starts in the record, for the turn slider and for playing on
+// from there), and says from which turn to watch.
+EM_ASYNC_JS(void, watchWaitOnPage, (int milliseconds), { await Module.page.watchWait(milliseconds); });
+EM_JS(void, watchReadOnPage, (int command, int turn, int offset), { Module.page.watchRead(command, turn, offset); });
+EM_JS(int, watchFromTurnOnPage, (), { return Module.page.watchFromTurn(); });
+
 // A command of a resumed game, for Up to bring back.
 EM_JS(void, rememberOnPage, (const char* line), { Module.page.remember(UTF8ToString(line)); });
 
 static bool muted = false;
 static bool plainText = false;
+static bool watching = false;
 
 static void flushOutput()
 {
@@ -210,12 +221,29 @@ bool platformReadWord(char* word, int capacity)
     return plainText ? plainReadText(word, capacity, inputReadWord) : inputReadWord(word, capacity);
 }
 
+static void watchWait(unsigned milliseconds)
+{
+    flushOutput();
+    watchWaitOnPage(static_cast<int>(milliseconds));
+}
+
+static void atWatchedRead(bool command, int turn)
+{
+    flushOutput();
+    const std::vector<CommandRead>& commands = inputCommandsRead();
+    long offset = command && turn >= 0 && !commands.empty() ? static_cast<long>(commands.back().offset) : -1;
+    watchReadOnPage(command ? 1 : 0, turn, static_cast<int>(offset));
+}
+
 void platformWait(unsigned milliseconds)
 {
     flushOutput();
     if (inputFastForward())
         return;
-    emscripten_sleep(milliseconds);
+    if (watching)
+        watchWait(milliseconds);
+    else
+        emscripten_sleep(milliseconds);
 }
 
 void platformPlaySound(const char* stem, int mode)
@@ -254,6 +282,11 @@ unsigned platformStart(int argc, char** argv)
         return inputResumeRecord(record, pageStore);
     if (kind == GAME_REPLAYED)
         return inputReplayRecord(record, pageResumeHint());
+    if (kind == GAME_WATCHED) {
+        watching = true;
+        inputConnectWatcher({atWatchedRead, watchWait});
+        return inputWatchRecord(record, pageResumeHint(), watchFromTurnOnPage());
+    }
     if (kind == GAME_TRANSCRIBED) {
         plainText = true;
         plainTakeStandardOutput("\xe2\x96\xb2");

@@ -15,6 +15,7 @@
 #include "platform/input/input_reader.h"
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
+#include "platform/records/record_link.h"
 #include "platform/sound/sound_files.h"
 #include "platform/text/plain_text.h"
 
@@ -80,6 +81,8 @@ static bool readWordLive(char* word, int capacity);
 unsigned platformStart(int argc, char** argv)
 {
     inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
+    if (inputOptions().sharePath)
+        recordPrintShareLink(inputNamedRecord(), inputOptions().sharePath);
     // The console's own line input echoes the line as it is typed, so live
     // plain text would show each line twice.
     if (inputOptions().plain)
