@@ -2,8 +2,10 @@
 // games per second through quorrell-script, the processor time a pause and a
 // sound take while they wait, how soon quorrell shows its title next to a
 // hello-world, how soon the first sound starts, the memory a whole game
-// needs, and how long the player waits from Enter to the reply with the game
-// saved as it is played and without. Run with `cmake --build build --target bench`; add
+// needs, how long the player waits from Enter to the reply with the game
+// saved as it is played and without, how soon the game starts with many or
+// big saved games in its folder, and what a big record's transcript costs.
+// Run with `cmake --build build --target bench`; add
 // --compare-with=FOLDER to measure another build's programs in the same run.
 #include "child_process.h"
 #include "platform/platform.h"
@@ -24,7 +26,9 @@
 #include <fstream>
 #include <pty.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -338,7 +342,7 @@ const char* const OFFICE = "Obvious directions are east or west";
 
 // Started and brought to the first command, in the office, where nothing
 // ever happens to the Marshal.
-bool startInTheOffice(TerminalGame& game, bool saving)
+bool startInTheOffice(TerminalGame& game, const char* program, bool saving)
 {
     char folder[] = QUORRELL_BUILD_DIR "/bench-saves-XXXXXX";
     if (!mkdtemp(folder))
@@ -349,9 +353,9 @@ bool startInTheOffice(TerminalGame& game, bool saving)
     if (game.pid == 0) {
         setenv("XDG_STATE_HOME", folder, 1);
         if (saving)
-            execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, "--seed", "1", static_cast<char*>(nullptr));
+            execl(program, program, "--seed", "1", static_cast<char*>(nullptr));
         else
-            execl(QUORRELL_PROGRAM, QUORRELL_PROGRAM, "--seed", "1", "--no-save", static_cast<char*>(nullptr));
+            execl(program, program, "--seed", "1", "--no-save", static_cast<char*>(nullptr));
         _exit(127);
     }
     return game.pid > 0 && readUntil(game.terminal, "Instructions?") && typeKeys(game.terminal, "n") &&
@@ -376,10 +380,10 @@ void endTheGame(TerminalGame& game)
 // in the office, which describes it again. With saving on, the line is
 // written and made to last on the disk (fdatasync) before the game acts on
 // it. A hundred looks keep the game clear of hunger.
-void EnterToReply(benchmark::State& state, bool saving)
+void EnterToReply(benchmark::State& state, const char* program, bool saving)
 {
     TerminalGame game = {};
-    if (!startInTheOffice(game, saving)) {
+    if (!startInTheOffice(game, program, saving)) {
         state.SkipWithError("the game did not reach the office");
         endTheGame(game);
         return;
@@ -394,8 +398,134 @@ void EnterToReply(benchmark::State& state, bool saving)
     }
     endTheGame(game);
 }
-BENCHMARK_CAPTURE(EnterToReply, saving_on, true)->Iterations(100)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(EnterToReply, saving_off, false)->Iterations(100)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A record of a game that ended in a surrender, its closing screen then held
+// for some fifty million keys before Escape: 50 MB, nearly all of it keys
+// that change nothing.
+std::string bigRecord()
+{
+    std::string record = "Quorrell record\nformat 2\nseed 1\nstate ended\nturn 1         \nnnBob\nquit\ny";
+    record.append(50u * 1000 * 1000, 'x');
+    return record + "\x1b";
+}
+
+// A folder of saved games of the build's, holding the records given.
+std::string savedGamesHolding(const std::vector<std::string>& records)
+{
+    char folder[] = QUORRELL_BUILD_DIR "/bench-state-XXXXXX";
+    if (!mkdtemp(folder))
+        std::abort();
+    std::string games = std::string(folder) + "/quorrell";
+    mkdir(games.c_str(), 0700);
+    for (std::size_t number = 0; number < records.size(); ++number) {
+        std::string path = games + "/game-2026-01-01_00-00-00-" + std::to_string(number + 2) + ".rec";
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file || std::fwrite(records[number].data(), 1, records[number].size(), file) != records[number].size())
+            std::abort();
+        std::fclose(file);
+    }
+    return folder;
+}
+
+void removeFolder(const std::string& folder)
+{
+    std::string remove = "rm -rf '" + folder + "'";
+    if (std::system(remove.c_str()) != 0)
+        std::fprintf(stderr, "could not remove %s\n", folder.c_str());
+}
+
+// Two thousand short games played to their end.
+std::vector<std::string> endedGames()
+{
+    return std::vector<std::string>(
+        2000, "Quorrell record\nformat 2\nseed 7\nstate ended\nturn 3         \nnnBob\nlook\ne\nquit\ny\x1b");
+}
+
+std::vector<std::string> bigGame()
+{
+    return {bigRecord()};
+}
+
+// From the start of the game on a terminal of its own, saving its games in
+// the folder, to its first screen: the title, or the offer of a game put
+// down; the game is then ended before it reads a key, so that it saves
+// nothing. Negative when it showed neither.
+double secondsToTheFirstScreen(const char* program, const std::string& state)
+{
+    double started = wallSeconds();
+    int terminal = -1;
+    struct winsize size = {25, 80, 0, 0};
+    pid_t game = forkpty(&terminal, nullptr, nullptr, &size);
+    if (game == 0) {
+        setenv("XDG_STATE_HOME", state.c_str(), 1);
+        setenv("TERM", "xterm", 1);
+        execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string seen;
+    char buffer[4096];
+    ssize_t count = 0;
+    auto shown = [&] {
+        return seen.find("QUORRELL") != std::string::npos || seen.find("Pick it up?") != std::string::npos;
+    };
+    while (!shown() && (count = read(terminal, buffer, sizeof buffer)) > 0)
+        seen.append(buffer, static_cast<std::size_t>(count));
+    double taken = wallSeconds() - started;
+    kill(game, SIGTERM);
+    waitpid(game, nullptr, 0);
+    close(terminal);
+    return shown() ? taken : -1.0;
+}
+
+// The start of the game with saved games in its folder, each run paired with
+// one from an empty folder, taking turns at going first; times_empty_folder
+// is the ratio of the two sums. The target is 1.2 at most.
+void StartUpWithSavedGames(benchmark::State& state, const char* program, std::vector<std::string> (*records)())
+{
+    std::string empty = savedGamesHolding({});
+    std::string full = savedGamesHolding(records());
+    double own = 0.0;
+    double floor = 0.0;
+    bool emptyFirst = true;
+    for (auto _ : state) {
+        double emptyTaken = emptyFirst ? secondsToTheFirstScreen(program, empty) : 0.0;
+        double taken = secondsToTheFirstScreen(program, full);
+        if (!emptyFirst)
+            emptyTaken = secondsToTheFirstScreen(program, empty);
+        emptyFirst = !emptyFirst;
+        if (taken < 0.0 || emptyTaken < 0.0) {
+            state.SkipWithError("no first screen");
+            break;
+        }
+        state.SetIterationTime(taken);
+        own += taken;
+        floor += emptyTaken;
+    }
+    state.counters["empty_folder_ms"] = 1000.0 * floor / static_cast<double>(state.iterations());
+    state.counters["times_empty_folder"] = floor > 0.0 ? own / floor : 0.0;
+    removeFolder(empty);
+    removeFolder(full);
+}
+// The transcript of the 50 MB record, written to nowhere: its time and the
+// most memory it held. The targets are 10 s and 100 MB.
+void TranscriptOfABigRecord(benchmark::State& state, const char* program)
+{
+    std::string file = fileHolding(bigRecord());
+    ChildOptions options;
+    options.in = STREAM_NOWHERE;
+    options.out = STREAM_NOWHERE;
+    long peak = 0;
+    for (auto _ : state) {
+        double started = wallSeconds();
+        ChildRun transcript = runProgram({program, "--transcript", file}, options);
+        state.SetIterationTime(wallSeconds() - started);
+        if (transcript.status != 0)
+            state.SkipWithError("the transcript did not end with status 0");
+        peak = std::max(peak, transcript.peakKibibytes);
+    }
+    std::remove(file.c_str());
+    state.counters["peak_MB"] = static_cast<double>(peak) * 1024.0 / 1e6;
+}
 
 // Every measurement of a program, registered for this build's programs and,
 // with --compare-with=FOLDER, for another build's beside them in the same
@@ -424,6 +554,27 @@ void registerProgramBenchmarks(const std::string& name, const std::string& folde
             ->Unit(benchmark::kSecond)
             ->UseRealTime();
     }
+    for (bool saving : {true, false}) {
+        std::string title = "EnterToReply/" + name + (saving ? "/saving_on" : "/saving_off");
+        benchmark::RegisterBenchmark(title.c_str(), EnterToReply, game, saving)
+            ->Iterations(100)
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark(("StartUpWithSavedGames/" + name + "/2000_ended_games").c_str(),
+                                 StartUpWithSavedGames, game, endedGames)
+        ->Iterations(40)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("StartUpWithSavedGames/" + name + "/a_50_MB_game").c_str(), StartUpWithSavedGames,
+                                 game, bigGame)
+        ->Iterations(40)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("TranscriptOfABigRecord/" + name).c_str(), TranscriptOfABigRecord, game)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond);
 }
 
 } // namespace

@@ -149,9 +149,8 @@ void enter(const ChildOptions& options, const Plumbing& plumbing, const Child& c
         if (end != -1)
             close(end);
     if (options.longestFile > 0) {
-        // A write past the limit fails, as on a full disk, rather than
-        // killing the child.
-        std::signal(SIGXFSZ, SIG_IGN);
+        // As a shell's ulimit -f sets it: a write past the limit sends
+        // SIGXFSZ, which ends a program that does not see to it.
         struct rlimit limit = {static_cast<rlim_t>(options.longestFile), static_cast<rlim_t>(options.longestFile)};
         setrlimit(RLIMIT_FSIZE, &limit);
     }

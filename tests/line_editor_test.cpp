@@ -104,6 +104,9 @@ struct Row {
 const Row ROWS[] = {
     {"a line is echoed as it is read", "c", COMMAND, {"look\r"}, {"look"}, "look\n"},
     {"a pasted CR LF is one line end", "cc", COMMAND, {"n\r\ns\n"}, {"n", "s"}, "n\ns\n"},
+    // Enter ends the line at once: the line feed of a Windows line end is
+    // dropped when it comes, before a line or a key alike.
+    {"a line feed that comes after Enter", "cck", COMMAND, {"n\r", "\ns\r", "\ny"}, {"n", "s", "y"}, "n\ns\n"},
     {"Enter after a cut-short sequence still ends the line", "cc", COMMAND, {"a" ESC "[\rb" ESC "O\r"}, {"a", "b"},
      "a\nb\n"},
     // Moving and typing in the middle.
@@ -155,7 +158,8 @@ const Row ROWS[] = {
      "a\xc3\xa9" LEFT(1) BLANK_REST "\n"},
     // Keys the line does not know leave no trace.
     {"function keys", "c", COMMAND,
-     {"a" ESC "OP" ESC "[15~" ESC "[24~" ESC "[1;2P" ESC "[2~" ESC "[5~" ESC "[200~" "b\r"}, {"ab"}, "ab\n"},
+     {"a" ESC "OP" ESC "[15~" ESC "[24~" ESC "[1;2P" ESC "[2~" ESC "[5~" ESC "[200~" ESC "[[A" ESC "[[E" "b\r"}, {"ab"},
+     "ab\n"},
     {"Alt combinations", "c", COMMAND, {"a" ESC "x" ESC "\xc3\xa9" ESC "." "b\r"}, {"ab"}, "ab\n"},
     {"X10 mouse reports", "c", COMMAND, {"a" ESC "[M !!" ESC "[M#\xe0\xff" "b\r"}, {"ab"}, "ab\n"},
     {"SGR mouse reports", "c", COMMAND, {"a" ESC "[<0;12;5M" ESC "[<0;12;5m" ESC "[<64;100;200M" "b\r"}, {"ab"},
@@ -169,7 +173,9 @@ const Row ROWS[] = {
     // The end of input.
     {"Ctrl-D on an empty line", "ck", COMMAND, {"\x04" "look\r"}, {END, END}, ""},
     {"Ctrl-D on an empty answer", "a", NAME, {"\x04"}, {END}, ""},
-    {"input closed in a line", "cc", COMMAND, {"look"}, {"look", END}, "look\n"},
+    // Only a terminal that has gone ends the input in the middle of a line:
+    // what was typed never reaches the game.
+    {"input closed in a line", "cc", COMMAND, {"look"}, {END, END}, "look"},
     // History.
     {"Up, and Up again", "ccc", COMMAND, {"look\rinventory\r" ESC "[A" ESC "OA" "\r"}, {"look", "inventory", "look"},
      "look\ninventory\ninventory" BLANK_REST LEFT(9) RIGHT(9) LEFT(9) "look" BLANK_REST LEFT(4) RIGHT(4) "\n"},
@@ -185,7 +191,7 @@ const Row ROWS[] = {
     // One-key questions.
     {"a key is not echoed", "k", 0, {"y"}, {"y"}, ""},
     {"arrows, function keys and the mouse are passed over", "k", 0,
-     {ESC "[A" ESC "OP" ESC "[<0;3;4M" ESC "[M !!" "n"}, {"n"}, ""},
+     {ESC "[A" ESC "OP" ESC "[[C" ESC "[<0;3;4M" ESC "[M !!" "n"}, {"n"}, ""},
     {"Escape alone, or before a plain key", "kkk", 0, {ESC, ESC "y"}, {ESC, ESC, "y"}, ""},
     {"the end of input", "kc", 0, {""}, {END, END}, ""},
 };

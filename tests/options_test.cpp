@@ -96,6 +96,27 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     mkfifo(fifo.c_str(), 0600);
     std::string folder = scratchPath("folder");
     mkdir(folder.c_str(), 0700);
+    std::string link = scratchPath("link");
+    symlink(putDown.c_str(), link.c_str());
+    // Damaged headers, each told by its line.
+    std::map<std::string, std::string> damaged = {
+        {"format", "Quorrell record\nformat 3\nseed 7\nstate open \nnnBob\n"},
+        {"seed", "Quorrell record\nformat 1\nseed -5\nstate open \nnnBob\n"},
+        {"state", "Quorrell record\nformat 1\nseed 5\nstate open\nnnBob\n"},
+        {"turn", "Quorrell record\nformat 2\nseed 5\nstate open \nturn 5\nnnBob\n"},
+        {"unknown", header(7, "open ", 1) + "author x\nnnBob\nlook\n"},
+        {"nul", std::string("Quorrell record\nformat 1\nseed 7\0\nstate open \nnnBob\n", 40)},
+        {"cut", "Quorrell record\nformat 2\nseed 7"},
+    };
+    for (auto& [name, bytes] : damaged) {
+        std::string path = scratchPath(("damaged-" + name).c_str());
+        std::ofstream(path, std::ios::binary) << bytes;
+        bytes = path;
+    }
+    auto cannotRead = [](const char* program, const std::string& path, const std::string& why) {
+        return std::string(program) + ": '" + path + "' is not a record this game can read: " + why + " (see " +
+               program + " --help)\n";
+    };
     std::string endedBefore = fileText(ended);
     // A folder of saved games, each last written at a time of its own, and
     // what else may be found there.
@@ -165,7 +186,27 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{GAME, "--record", "/nowhere/game"}, 2, "quorrell: cannot write the record '/nowhere/game': No such file or directory (see quorrell --help)\n"},
         {{GAME, "--record", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record, and is left as it is (see quorrell --help)\n"},
         {{SCRIPT, "--replay", notRecord}, 2, "quorrell-script: '" + notRecord + "' is not a Quorrell record (see quorrell-script --help)\n"},
-        {{GAME, "--resume", badSeed}, 2, "quorrell: '" + badSeed + "' is not a Quorrell record (see quorrell --help)\n"},
+        {{GAME, "--resume", badSeed}, 2,
+         cannotRead("quorrell", badSeed, "line 3, \"seed 4294967296\", should be \"seed\" and a number from 0 to 4294967295")},
+        {{GAME, "--replay", damaged["format"]}, 2,
+         cannotRead("quorrell", damaged["format"], "line 2, \"format 3\", is no format this game reads (1 or 2)")},
+        {{SCRIPT, "--replay", damaged["seed"]}, 2,
+         cannotRead("quorrell-script", damaged["seed"],
+                    "line 3, \"seed -5\", should be \"seed\" and a number from 0 to 4294967295")},
+        {{GAME, "--transcript", damaged["state"]}, 2,
+         cannotRead("quorrell", damaged["state"], "line 4, \"state open\", should be \"state open \" or \"state ended\"")},
+        {{GAME, "--resume", damaged["turn"]}, 2,
+         cannotRead("quorrell", damaged["turn"],
+                    "line 5, \"turn 5\", should be \"turn\" and a number padded with spaces to ten places")},
+        {{GAME, "--replay", damaged["unknown"]}, 2,
+         cannotRead("quorrell", damaged["unknown"], "line 6, \"author x\", is no line of a record's header")},
+        {{GAME, "--resume", damaged["nul"]}, 2, cannotRead("quorrell", damaged["nul"], "line 3, \"seed 7\\0\", holds a NUL byte")},
+        {{GAME, "--record", damaged["cut"]}, 2,
+         "quorrell: '" + damaged["cut"] + "' is not a record this game can read: it ends in its line 3, \"seed 7\", "
+         "and is left as it is (see quorrell --help)\n"},
+        // A record is never opened through a symbolic link, for writing or not.
+        {{GAME, "--record", link}, 2, "quorrell: '" + link + "' is a symbolic link, not a record (see quorrell --help)\n"},
+        {{GAME, "--resume", link}, 2, "quorrell: '" + link + "' is a symbolic link, not a record (see quorrell --help)\n"},
         {{GAME, "--resume", ended}, 2, "quorrell: the game in '" + ended + "' has ended and cannot be resumed; --replay shows it again (see quorrell --help)\n"},
         // A record is never written over, and is named with the way to it.
         {{GAME, "--record", putDown}, 2, "quorrell: '" + putDown + "' holds a game put down at turn 1, and is left as it is; quorrell --resume '" + putDown + "' plays on (see quorrell --help)\n"},
@@ -258,14 +299,17 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     // Nothing refused touched a saved game.
     for (const Saved& game : savedGames)
         EXPECT_EQ(fileText(saves + game.name), game.bytes) << game.name;
-    // Game 2 plays on, and is then the game played last.
+    // Game 2 plays on, set aside no more, and is then the game played last.
     EXPECT_EQ(play({ENV, SAVED, GAME, "--resume", "2"}, SECOND_PART).status, 0);
-    EXPECT_EQ(fileText(saves + savedGames[1].name), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
+    const std::string takenUp = "game-2026-11-30_09-00-00.rec";
+    EXPECT_EQ(fileText(saves + takenUp), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
     std::string listed = play({ENV, SAVED, GAME, "--games"}).out;
     EXPECT_EQ(listed.substr(listed.find('\n') + 1, 3), "1  ");
-    EXPECT_NE(listed.find("turn 4  set aside   " + std::string(savedGames[1].name) + "\n2  "), std::string::npos);
-    for (const std::string& scratch : {putDown, fifo})
+    EXPECT_NE(listed.find("turn 4  unfinished  " + takenUp + "\n2  "), std::string::npos) << listed;
+    for (const std::string& scratch : {putDown, fifo, link})
         unlink(scratch.c_str());
+    for (const auto& named : damaged)
+        unlink(named.second.c_str());
     rmdir(folder.c_str());
     std::filesystem::remove_all(state);
 }
@@ -305,6 +349,9 @@ TEST(Record, ReplaysToTheTranscriptOfItsSeedAndInput)
     // Six commands, the surrender's answer and the Escape at the closing
     // screen.
     EXPECT_EQ(fileText(record), header(99, "ended", 6) + input);
+    struct stat status = {};
+    stat(record.c_str(), &status);
+    EXPECT_EQ(status.st_mode & 0777, 0600u) << "for the player alone";
     ChildRun replayed = play({SCRIPT, "--replay", record});
     EXPECT_EQ(replayed.out, play({SCRIPT, "--seed", "99"}, input).out);
     EXPECT_EQ(replayed.err, "");
@@ -447,6 +494,35 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
     std::string farewell = screen.substr(screen.rfind("\x1b[H\x1b[2J"));
     EXPECT_EQ(replayed.out, screen.substr(0, screen.size() - farewell.size()) +
                                 "\nThe game was put down here; quorrell --resume '" + record + "' plays on from here.\n");
+    // A line cut short never reached the game: the replay and the transcript
+    // end before it, as the resumed game does.
+    std::string transcript = play({GAME, "--transcript", record}).out;
+    std::ofstream(record) << putDown << "inven";
+    EXPECT_EQ(play({GAME, "--replay", record}).out, replayed.out);
+    EXPECT_EQ(play({GAME, "--transcript", record}).out, transcript);
+    unlink(record.c_str());
+}
+
+// A record carried through a text-mode copy, with a byte-order mark and a
+// carriage return before each line feed, is the record it was.
+TEST(Record, ACopyMadeInTextModePlaysAsTheOriginal)
+{
+    std::string original = header(31, "open ", 2) + FIRST_PART;
+    std::string copy = "\xef\xbb\xbf";
+    for (char byte : original)
+        copy += byte == '\n' ? std::string("\r\n") : std::string(1, byte);
+    std::string record = scratchPath("text-mode");
+    std::ofstream(record, std::ios::binary) << original;
+    std::string transcript = play({GAME, "--transcript", record}).out;
+    std::string replayed = play({SCRIPT, "--replay", record}).out;
+    std::ofstream(record, std::ios::binary) << copy;
+    EXPECT_EQ(play({GAME, "--transcript", record}).out, transcript);
+    EXPECT_EQ(play({SCRIPT, "--replay", record}).out, replayed);
+    // Taken up, it is written back as it was, and what is played is added.
+    ChildRun resumed = play({GAME, "--resume", record}, SECOND_PART);
+    EXPECT_EQ(resumed.err, "");
+    EXPECT_EQ(resumed.out, play({GAME, "--seed", "31"}, FIRST_PART + SECOND_PART).out);
+    EXPECT_EQ(fileText(record), header(31, "open ", 4) + FIRST_PART + SECOND_PART);
     unlink(record.c_str());
 }
 
@@ -538,17 +614,19 @@ TEST(Plain, TheTranscriptIsWhatThePlayerSaw)
     // closing screen before Escape.
     std::string record = recordOf(2, "xnnBob\ne\nn\nw\nw\nkick door\nquit\nn\xe6\x97\xa5\xe6\x9c\xac\x1b[Dx\nquit\nya\x1b");
     std::vector<std::string> expected = {
-        "", "", "", "",
+        // At most one empty line in a row.
+        "",
         placed(31, "QUORRELL"), "",
         placed(34, "Version 2.0 for Windows"), "",
         placed(20, "Written by the Orvane City Software Company"), "",
         placed(26, "quorrell@orvanecity.invalid"), "",
-        placed(25, "Marshal voice by Rudanti"), "", "",
+        placed(25, "Marshal voice by Rudanti"), "",
         "Quorrell is free: it may not be sold and comes without any warranty.",
         "You may copy it freely, as long as all of its files go with it.",
-        "", "", "", "",
-        // Each question drawn again in place, with the key that answered it.
-        placed(10, "Instructions?  Y or N  x"),
+        "",
+        // Each question drawn again in place, with the key that answered it;
+        // the wrong key is no answer, and the question is asked again.
+        placed(10, "Instructions?  Y or N"),
         placed(10, "Instructions?  Y or N  n"),
         placed(10, "Sound effects?  Y or N  n"),
         placed(10, "What is your first name?  Bob"),
@@ -581,19 +659,27 @@ TEST(Plain, TheTranscriptIsWhatThePlayerSaw)
         "Please use two word commands or a letter for direction",
         "quit",
         "Are you surrendering Orvane City to the desperados Marshal Bob?  Y or N y",
-        "", "", "", "", "", "", "", "", "",
-        placed(6, "You have let down the decent citizens of Orvane City Marshal Bob"), "", "", "",
-        placed(18, "The desperados have prevailed in Orvane City"), "", "", "",
+        "",
+        placed(6, "You have let down the decent citizens of Orvane City Marshal Bob"), "",
+        placed(18, "The desperados have prevailed in Orvane City"), "",
         "     Enjoyed Quorrell?  A contribution to the Orvane City Software Company",
         "     keeps the town's lights on: write to quorrell@orvanecity.invalid",
         "",
         placed(34, "Happy trails Marshal Bob"),
-        placed(34, "Press escape to exit a"),
+        // A key at the closing screen changes nothing, and is not shown.
+        placed(34, "Press escape to exit"),
     };
     ChildRun transcript = play({GAME, "--transcript", record}, "not read");
     EXPECT_EQ(transcript.status, 0);
     EXPECT_EQ(transcript.err, "");
     EXPECT_EQ(transcript.out, linesOf(expected));
+    // A wrong key at the instructions' prompt, a question longer than the
+    // field blanked before it is asked again, is no answer either.
+    std::string instructions = play({GAME, "--transcript", recordOf(3, "yxrnnBob\n")}).out;
+    EXPECT_NE(instructions.find("\nPress R to return to the game or ESCAPE to quit\n"
+                                "Press R to return to the game or ESCAPE to quit r\n"),
+              std::string::npos)
+        << instructions;
     // A transcript that cannot be written is no success.
     ChildRun cut = playOntoAFullDisk({GAME, "--transcript", record});
     EXPECT_EQ(cut.status, 1);

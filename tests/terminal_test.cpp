@@ -14,9 +14,12 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <poll.h>
+#include <pty.h>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -102,7 +105,7 @@ public:
     // an interactive bash, whose Ctrl-Z and kill %1 a player uses; the test
     // types the shell's commands after the game.
     enum Start { DIRECTLY, INTO_A_PIPE_READ_ONCE, WITH_HANGUPS_IGNORED, ON_A_DUMB_TERMINAL, PLAIN_INTO_TEE,
-                 UNDER_JOB_CONTROL };
+                 UNDER_A_FILE_SIZE_LIMIT_OF_0, UNDER_JOB_CONTROL };
 
     // The game saves its games in a folder of the test's own: the terminal's
     // scratch folder, or savedIn, shared by the terminals of one test.
@@ -122,13 +125,14 @@ public:
             "  nohup) trap '' HUP; \"$game\" \"$@\" ;;\n"
             "  dumb) TERM=dumb \"$game\" --record game.rec \"$@\" ;;\n"
             "  tee) \"$game\" --plain --record game.rec \"$@\" | tee log ;;\n"
+            "  fsize) (ulimit -f 0; exec \"$game\" \"$@\") ;;\n"
             "  *) \"$game\" \"$@\" ;;\n"
             "esac\n"
             "echo $? > status.tmp\n"
             "stty -g > after\n"
             "mv status.tmp status\n"
             "exec sleep 3600\n";
-        static const char* const HOW[] = {"-", "pipe", "nohup", "dumb", "tee"};
+        static const char* const HOW[] = {"-", "pipe", "nohup", "dumb", "tee", "fsize"};
         std::string saves = savedIn.empty() ? (folder_ / "state").string() : savedIn.string();
         // A UTF-8 terminal, as most players have; the triangle depends on it.
         std::vector<std::string> session = {"-f", "/dev/null", "new-session", "-d", "-x", std::to_string(columns), "-y",
@@ -183,6 +187,16 @@ public:
             rows.push_back(trimmedRight(line));
         rows.resize(ROWS);
         return rows;
+    }
+
+    // The screen's text with the rows a long line wrapped onto joined again.
+    std::string joinedText() { return tmux({"capture-pane", "-p", "-J", "-t", "game"}); }
+
+    ::testing::AssertionResult waitForJoinedText(const std::string& text)
+    {
+        if (waitUntil([&] { return joinedText().find(text) != std::string::npos; }))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "never saw \"" << text << "\" in\n" << joinedText();
     }
 
     bool waitUntil(const std::function<bool()>& condition)
@@ -742,18 +756,34 @@ TEST_F(RealTerminal, AGamePutDownByAHangupIsOfferedAndPickedUpAtTheNextStart)
     }
     EXPECT_EQ(savedGames(state)[name].substr(games[name].size() - inputSoFar.size() - 16),
               "turn 3         \n" + inputSoFar + "i\n");
+    std::string setAside = name.substr(0, name.size() - 4) + "-set-aside.rec";
+    std::string asidePath = (state / "quorrell" / setAside).string();
     {
-        // N starts afresh, and sets the game aside, still there.
+        // N starts afresh, and sets the game aside, still there, saying where
+        // before the title. A second game offered the same game at the same
+        // time finds it gone, and says so truly.
         Terminal terminal("start-afresh", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+        Terminal second("second-at-offer", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
         ASSERT_TRUE(terminal.waitForText(", at turn 3. Pick it up?  Y or N\n"));
+        ASSERT_TRUE(second.waitForText(", at turn 3. Pick it up?  Y or N\n"));
         terminal.type("n");
+        ASSERT_TRUE(terminal.waitForJoinedText(", at turn 3. Pick it up?  Y or N  n\nIt is set aside: quorrell --resume '" +
+                                               asidePath + "' plays it on.\nPress a key for a new game "));
+        second.type("N");
+        ASSERT_TRUE(second.waitForJoinedText("Pick it up?  Y or N  n\nAnother game has just picked it up or set it aside.\n"
+                                             "Press a key for a new game "));
+        second.type("x");
+        ASSERT_TRUE(second.waitForScreen(TITLE_SCREEN));
+        // Left before it read a key: nothing of it is kept.
+        kill(second.gamePid(), SIGTERM);
+        EXPECT_EQ(second.exitStatus(), 128 + SIGTERM);
+        terminal.type("x");
         ASSERT_TRUE(terminal.waitForScreen(TITLE_SCREEN));
         startInTheOffice(terminal);
         terminal.press("C-d");
         EXPECT_EQ(terminal.exitStatus(), 0);
     }
     games = savedGames(state);
-    std::string setAside = name.substr(0, name.size() - 4) + "-set-aside.rec";
     ASSERT_EQ(games.size(), 2u);
     EXPECT_NE(games[setAside].find(inputSoFar + "i\n"), std::string::npos);
     {
@@ -789,16 +819,143 @@ TEST_F(RealTerminal, AGamePutDownByAHangupIsOfferedAndPickedUpAtTheNextStart)
         EXPECT_EQ(rows[2], "") << shown(rows);
     }
     {
-        // Taken up by its number, the game set aside plays on.
+        // Taken up by its number, the game set aside plays on under its
+        // own name again, and once put down it is offered again.
         Terminal terminal("resume-by-number", Terminal::DIRECTLY, COLUMNS, ROWS, {"--resume", "2"}, state);
         ASSERT_TRUE(terminal.waitForText("12|You have a Colt 45 gun\n"));
-        terminal.type("look");
+        terminal.type("i");
         terminal.press("Enter");
-        EXPECT_TRUE(terminal.waitUntil(
-            [&] { return savedGames(state)[setAside].find(inputSoFar + "i\nlook\n") != std::string::npos; }));
+        ASSERT_TRUE(terminal.waitForText("14|You have a Colt 45 gun\n"));
         kill(terminal.gamePid(), SIGHUP);
         EXPECT_EQ(terminal.exitStatus(), 128 + SIGHUP);
     }
+    {
+        Terminal terminal("offered-again", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+        ASSERT_TRUE(terminal.waitForText(", at turn 4. Pick it up?  Y or N\n"));
+        terminal.press("Escape");
+        EXPECT_EQ(terminal.exitStatus(), 0);
+    }
+    fs::remove_all(state);
+}
+
+// A record in the folder of saved games that is a symbolic link is never
+// offered, and nothing is ever written through it.
+TEST_F(RealTerminal, ASymbolicLinkAmongTheSavedGamesIsPassedOver)
+{
+    char scratch[] = "/tmp/quorrell-saves-XXXXXX";
+    fs::path state = mkdtemp(scratch);
+    fs::create_directories(state / "quorrell");
+    fs::path elsewhere = state / "elsewhere.rec";
+    const std::string putDown = "Quorrell record\nformat 2\nseed 5\nstate open \nturn 1         \nnnBob\nlook\n";
+    std::ofstream(elsewhere) << putDown;
+    fs::create_symlink(elsewhere, state / "quorrell" / "game-2099-01-01_00-00-00.rec");
+    {
+        Terminal terminal("symlink", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+        ASSERT_TRUE(terminal.waitForScreen(TITLE_SCREEN));
+        terminal.press("Escape");
+        EXPECT_EQ(terminal.exitStatus(), 0);
+    }
+    EXPECT_EQ(fileText(elsewhere), putDown);
+    fs::remove_all(state);
+}
+
+// Reads what the game draws on the terminal until text shows after what was
+// seen before; false when the game is gone or the time is up.
+bool readUntil(int terminal, const std::string& text, std::string& seen)
+{
+    std::size_t from = seen.size();
+    auto deadline = std::chrono::steady_clock::now() + SCREEN_TIMEOUT;
+    while (seen.find(text, from) == std::string::npos) {
+        struct pollfd output = {terminal, POLLIN, 0};
+        if (std::chrono::steady_clock::now() > deadline || poll(&output, 1, 100) < 0)
+            return false;
+        char buffer[4096];
+        ssize_t count = output.revents ? read(terminal, buffer, sizeof buffer) : 0;
+        if (count < 0 || (output.revents && count == 0))
+            return false;
+        seen.append(buffer, static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+// A terminal closed while a command is half typed, with the game started
+// from a shell as a player starts it, on a terminal of the test's own: the
+// line is neither run nor saved, and the game ends as at a hang-up. The
+// shell sees to its own hang-up at leisure (a trap of its own), so that the
+// game meets the closed terminal before any hang-up reaches it.
+TEST(ClosedTerminal, ALineHalfTypedIsNeitherRunNorSaved)
+{
+    char scratch[] = "/tmp/quorrell-closed-XXXXXX";
+    fs::path folder = mkdtemp(scratch);
+    std::string record = (folder / "game.rec").string();
+    int terminal = -1;
+    struct winsize size = {ROWS, COLUMNS, 0, 0};
+    pid_t shell = forkpty(&terminal, nullptr, nullptr, &size);
+    if (shell == 0) {
+        setenv("TERM", "xterm", 1);
+        execl("/bin/sh", "sh", "-c", "trap 'sleep 1' HUP; \"$0\" --record \"$1\"; echo $? > \"$1.status\"",
+              QUORRELL_PROGRAM, record.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(shell, 0);
+    std::string seen;
+    ASSERT_TRUE(readUntil(terminal, "Instructions?", seen)) << seen;
+    ASSERT_EQ(write(terminal, "nnBob\r", 6), 6);
+    ASSERT_TRUE(readUntil(terminal, "Obvious directions are east or west", seen)) << seen;
+    ASSERT_EQ(write(terminal, "e", 1), 1);
+    ASSERT_TRUE(readUntil(terminal, "e", seen)) << seen;
+    close(terminal);
+    fs::path status = record + ".status";
+    auto deadline = std::chrono::steady_clock::now() + SCREEN_TIMEOUT;
+    while (fileText(status).empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    waitpid(shell, nullptr, 0);
+    EXPECT_EQ(fileText(status), std::to_string(128 + SIGHUP) + "\n");
+    EXPECT_TRUE(std::regex_match(fileText(record), std::regex("Quorrell record\nformat 2\nseed \\d+\nstate open \n"
+                                                              "turn 0         \nnnBob\n")))
+        << fileText(record);
+    fs::remove_all(folder);
+}
+
+// A resize while a line is typed draws the line again for the new width,
+// so that the screen shows what the game reads.
+TEST_F(RealTerminal, AResizeInTheMiddleOfALineDrawsItAgainForTheNewWidth)
+{
+    Terminal terminal("resize");
+    ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+    terminal.type("nn");
+    ASSERT_TRUE(terminal.waitForText("What is your first name?"));
+    terminal.type("BartholomewJones");
+    ASSERT_TRUE(terminal.waitForText("first name?  BartholomewJones\n"));
+    terminal.tmux({"resize-window", "-t", "game", "-x", "40", "-y", std::to_string(ROWS)});
+    terminal.press("Home");
+    terminal.type("X");
+    EXPECT_TRUE(terminal.waitForText("|         What is your first name?  XBart\n"));
+    EXPECT_TRUE(terminal.waitForText("|holomewJones\n"));
+    terminal.press("Enter");
+    EXPECT_TRUE(terminal.waitUntil(
+        [&] { return terminal.screen()[0].rfind("Howdie Marshal XBartholomewJones", 0) == 0; }))
+        << shown(terminal.screen());
+}
+
+// Under a file size limit (ulimit -f) the game is told, as on a full disk,
+// plays on, and leaves no empty record behind.
+TEST_F(RealTerminal, AFileSizeLimitIsToldAsAFullDiskIs)
+{
+    char scratch[] = "/tmp/quorrell-saves-XXXXXX";
+    fs::path state = mkdtemp(scratch);
+    Terminal terminal("fsize", Terminal::UNDER_A_FILE_SIZE_LIMIT_OF_0, COLUMNS, ROWS, {}, state);
+    ASSERT_TRUE(terminal.waitForText("Instructions?  Y or N"));
+    terminal.type("n");
+    ASSERT_TRUE(terminal.waitForText("This game is not being saved: cannot write to"));
+    ASSERT_TRUE(terminal.waitForText("File too large. It plays on unsaved."));
+    terminal.type("n");
+    ASSERT_TRUE(terminal.waitForText("What is your first name?"));
+    terminal.press("Escape");
+    terminal.press("C-d");
+    ASSERT_TRUE(terminal.waitForScreen(FAREWELL_SCREEN));
+    EXPECT_EQ(terminal.exitStatus(), 0);
+    EXPECT_TRUE(savedGames(state).empty());
     fs::remove_all(state);
 }
 

@@ -31,6 +31,9 @@ static bool inputEnded = false;
 static bool refusedLast = false;
 // Plain text: the line is only typed and erased at its end.
 static bool plainEcho = false;
+// The last line ended with a carriage return: a line feed right after it is
+// the rest of a pasted Windows line end, dropped when it comes.
+static bool afterReturn = false;
 
 // A cell of the screen: rows below the line's first, columns from the
 // screen's left edge.
@@ -42,6 +45,9 @@ struct ScreenPlace {
 // 0 when the width is not known: the line is then taken never to wrap.
 static int screenWidth = 0;
 static int firstColumn = 0;
+// The columns before the line on its screen line, the prompt's, counted
+// from the start of the row the prompt starts in.
+static int promptColumns = 0;
 static ScreenPlace screenCursor = {0, 0};
 // The lowest row the line has been drawn on, to blank when it gets shorter.
 static int lastRowDrawn = 0;
@@ -89,6 +95,7 @@ void editorPlaceLine(int screenColumns, int column)
 {
     screenWidth = screenColumns > 0 ? screenColumns : 0;
     firstColumn = screenWidth > 0 ? column % screenWidth : 0;
+    promptColumns = column;
 }
 
 static int lengthAt(std::size_t place)
@@ -414,6 +421,12 @@ static Key readControlSequence()
             takeArrived();
         return KEY_NONE;
     }
+    if (first == '[') {
+        // The Linux console's F1 to F5: Escape [ [ and a letter A to E.
+        nextByte();
+        takeArrived();
+        return KEY_NONE;
+    }
     int number = 0;
     bool numberDone = false;
     bool privateReport = false;
@@ -548,11 +561,13 @@ static Outcome takeByte(int byte)
     refusedLast = false;
     switch (byte) {
     case -1:
-        return line.empty() ? END_OF_INPUT : SUBMIT;
+        // Input ends in the middle of a line only when the terminal has gone
+        // (a closed window): what was typed never reached the game.
+        return END_OF_INPUT;
     case '\r':
-        // A pasted Windows line end is one line end.
-        if (peekByte(0) == '\n')
-            nextByte();
+        // Enter ends the line at once; the line feed of a pasted Windows line
+        // end is dropped when it comes, without waiting for it.
+        afterReturn = true;
         return SUBMIT;
     case '\n':
         return SUBMIT;
@@ -589,6 +604,17 @@ static Outcome takeByte(int byte)
     }
 }
 
+// The next byte of a key or a line, past the line feed that may follow the
+// carriage return the last line ended with.
+static int nextKeyByte()
+{
+    int byte = nextByte();
+    if (afterReturn && byte == '\n')
+        byte = nextByte();
+    afterReturn = false;
+    return byte;
+}
+
 static bool readLine(char* text, int capacity, bool kept)
 {
     if (inputEnded)
@@ -603,7 +629,7 @@ static bool readLine(char* text, int capacity, bool kept)
     editing = true;
     Outcome outcome = GO_ON;
     while (outcome == GO_ON) {
-        int byte = nextByte();
+        int byte = nextKeyByte();
         if (byte == -1)
             inputEnded = true;
         outcome = takeByte(byte);
@@ -668,7 +694,7 @@ int editorReadKey()
     if (inputEnded)
         return -1;
     for (;;) {
-        int byte = nextByte();
+        int byte = nextKeyByte();
         if (byte == -1) {
             inputEnded = true;
             return -1;
@@ -701,4 +727,15 @@ void editorRedraw()
     lastRowDrawn = screenWidth > 0 ? INT_MAX : 0;
     redrawRest();
     moveCursorTo(place);
+}
+
+// The cells from the start of the prompt to the cursor are the same however
+// wide the screen is; a terminal that rewraps its rows (as most do) puts the
+// cursor as many of the new rows down from the prompt's first.
+int editorRowsFromThePrompt(int screenColumns)
+{
+    if (!editing || plainEcho || screenColumns <= 0)
+        return 0;
+    int cellsBefore = promptColumns - firstColumn + screenCursor.row * screenWidth + screenCursor.column;
+    return cellsBefore / screenColumns;
 }

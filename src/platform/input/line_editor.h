@@ -69,3 +69,9 @@ bool editorInputEnded();
 // again first, and the cursor goes back where it was in the line. Nothing
 // when no line is being edited.
 void editorRedraw();
+
+// After the screen was resized while a line is edited: the rows between the
+// prompt's first and the cursor on a screen now screenColumns wide, for the
+// platform to go up that many, draw the prompt again, place the line with
+// editorPlaceLine and draw it with editorRedraw. 0 when no line is edited.
+int editorRowsFromThePrompt(int screenColumns);

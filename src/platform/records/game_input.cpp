@@ -6,8 +6,10 @@
 #include "platform/records/record_file.h"
 #include "platform/records/saved_games.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 #include <vector>
 
 static PlayerInput player = {};
@@ -172,9 +174,9 @@ const CommandLine& inputOptions()
     return options;
 }
 
-unsigned inputResumeRecord(const std::string& bytes, RecordStore recordStore)
+unsigned inputResumeRecord(std::string bytes, RecordStore recordStore)
 {
-    record = bytes;
+    record = std::move(bytes);
     recordReadHeader(record, &header);
     kept = record.size();
     handedOut = header.inputAt;
@@ -187,9 +189,9 @@ unsigned inputResumeRecord(const std::string& bytes, RecordStore recordStore)
 
 static std::string replayResumeHint;
 
-unsigned inputReplayRecord(const std::string& bytes, const std::string& resumeHint)
+unsigned inputReplayRecord(std::string bytes, const std::string& resumeHint)
 {
-    record = bytes;
+    record = std::move(bytes);
     recordReadHeader(record, &header);
     handedOut = header.inputAt;
     replaying = true;
@@ -197,9 +199,9 @@ unsigned inputReplayRecord(const std::string& bytes, const std::string& resumeHi
     return header.seed;
 }
 
-unsigned inputTranscribeRecord(const std::string& bytes)
+unsigned inputTranscribeRecord(std::string bytes)
 {
-    unsigned recordSeed = inputReplayRecord(bytes, std::string());
+    unsigned recordSeed = inputReplayRecord(std::move(bytes), std::string());
     writingTranscript = true;
     player.muteSounds(true);
     return recordSeed;
@@ -210,9 +212,9 @@ void inputConnectWatcher(const WatchPace& pace)
     watchPace = pace;
 }
 
-unsigned inputWatchRecord(const std::string& bytes, const std::string& resumeHint, int fromTurn)
+unsigned inputWatchRecord(std::string bytes, const std::string& resumeHint, int fromTurn)
 {
-    unsigned recordSeed = inputReplayRecord(bytes, resumeHint);
+    unsigned recordSeed = inputReplayRecord(std::move(bytes), resumeHint);
     watching = true;
     soughtTurn = fromTurn;
     seeking = fromTurn > 0;
@@ -290,6 +292,17 @@ static const char* watchedRecord(const CommandLine& commandLine)
          : commandLine.sharePath ? commandLine.sharePath : commandLine.asciicastPath;
 }
 
+// A set-aside game taken up again is offered again, like any other, once
+// it is put down.
+static RecordStore resumeNamedRecord(const char* path)
+{
+    RecordStore recordStore = recordFileOpenForResume(path, &namedRecord);
+    std::string back = savedGameOutOfAside(path);
+    if (!back.empty())
+        recordFileMoveTo(back);
+    return recordStore;
+}
+
 void inputStart(int argc, char** argv, unsigned clockSeed)
 {
     options = readProgramOptions(argc, argv, true);
@@ -308,11 +321,40 @@ void inputStart(int argc, char** argv, unsigned clockSeed)
     else if (options.replayPath)
         namedRecord = recordFileLoad(options.replayPath);
     else if (options.resumePath)
-        namedStore = recordFileOpenForResume(options.resumePath, &namedRecord);
+        namedStore = resumeNamedRecord(options.resumePath);
     else if (options.transcriptPath)
         namedRecord = recordFileLoad(options.transcriptPath);
     else if (const char* watched = watchedRecord(options))
         namedRecord = recordFileLoad(watched);
+}
+
+// A key at the lines before the title: Escape, Ctrl-C or the end of input
+// leaves, as at the title.
+static int keyBeforeTheTitle()
+{
+    int key = player.readKey();
+    if (key == 27 || key == 3 || key == -1)
+        std::exit(0);
+    return key;
+}
+
+// Where the game put down went when the player starts afresh, told before
+// the title clears the screen, and read before it does.
+static void setTheGameAside(const std::string& path)
+{
+    std::string aside;
+    std::string reason;
+    if (recordFileInUse(path))
+        std::cout << "Another game has just picked it up, and it is left to that game.\n";
+    else if (setAsideGame(path, &aside, &reason))
+        std::cout << "It is set aside: " << recordFileResumeHint(aside) << " plays it on.\n";
+    else if (reason.empty())
+        std::cout << "Another game has just picked it up or set it aside.\n";
+    else
+        std::cout << "It cannot be set aside (" << reason << "), and will be offered again.\n";
+    std::cout << "Press a key for a new game ";
+    keyBeforeTheTitle();
+    std::cout << '\n';
 }
 
 // The one line before the title that offers back the game put down last.
@@ -324,25 +366,18 @@ static bool offerThePutDownGame(const std::string& folder)
         return false;
     std::cout << "You put down a game on " << dayOf(game.putDownAt) << ", at turn " << game.turn
               << ". Pick it up?  Y or N";
-    for (;;) {
-        int key = player.readKey();
-        if (key == 27 || key == 3 || key == -1)
-            std::exit(0);
-        if (key == 'y' || key == 'Y') {
-            std::cout << '\n';
-            std::string bytes;
-            RecordStore gameStore = recordFileOpenForResume(game.path.c_str(), &bytes);
-            seed = inputResumeRecord(bytes, gameStore);
-            return true;
-        }
-        if (key == 'n' || key == 'N') {
-            std::cout << '\n';
-            std::string reason = setAsideGame(game.path);
-            if (!reason.empty())
-                std::cerr << "The game put down cannot be set aside: " << reason << "; it will be offered again.\n";
-            return false;
-        }
+    int key = 0;
+    while (key != 'y' && key != 'n')
+        key = std::tolower(keyBeforeTheTitle());
+    std::cout << "  " << static_cast<char>(key) << '\n';
+    if (key == 'n') {
+        setTheGameAside(game.path);
+        return false;
     }
+    std::string bytes;
+    RecordStore gameStore = recordFileOpenForResume(game.path.c_str(), &bytes);
+    seed = inputResumeRecord(std::move(bytes), gameStore);
+    return true;
 }
 
 unsigned inputBeginGame(bool playersKeyboard)
@@ -353,14 +388,15 @@ unsigned inputBeginGame(bool playersKeyboard)
         record = recordNewHeader(seed);
         recordReadHeader(record, &header);
     }
+    // The record named is handed on, not copied: it may be a big one.
     if (options.replayPath) {
-        seed = inputReplayRecord(namedRecord, recordFileResumeHint(options.replayPath));
+        seed = inputReplayRecord(std::move(namedRecord), recordFileResumeHint(options.replayPath));
     } else if (options.transcriptPath) {
-        seed = inputTranscribeRecord(namedRecord);
+        seed = inputTranscribeRecord(std::move(namedRecord));
     } else if (options.watchPath || options.asciicastPath) {
-        seed = inputWatchRecord(namedRecord, recordFileResumeHint(watchedRecord(options)), 0);
+        seed = inputWatchRecord(std::move(namedRecord), recordFileResumeHint(watchedRecord(options)), 0);
     } else if (options.resumePath) {
-        seed = inputResumeRecord(namedRecord, namedStore);
+        seed = inputResumeRecord(std::move(namedRecord), namedStore);
     } else if (playersKeyboard && !options.noSave) {
         std::string folder = savedGamesFolder();
         if (!offerThePutDownGame(folder))
@@ -400,11 +436,30 @@ static void goLive()
     }
 }
 
+// A line cut short (a crash in the middle of writing it) never reached the
+// game: a replay, a transcript and a resumed game all end the record before
+// it, and a resumed game's store loses it too, so that the player's next
+// line is the next command.
+static void dropTheCutLine(std::size_t at)
+{
+    readerSkipBuffered(readerBufferedCount());
+    record.resize(at);
+    handedOut = at;
+    if (fastForward && kept > at && !saveFailed) {
+        if (const char* reason = store.cut(static_cast<long>(at)))
+            stopSaving(reason, false);
+        else
+            kept = at;
+    }
+}
+
 static bool readingRecord(ReadKind kind)
 {
     if (!replaying)
         return false;
     std::size_t at = handedOut - static_cast<std::size_t>(readerBufferedCount());
+    if (kind != KEY && at < record.size() && !wholeReadAhead(at, kind))
+        dropTheCutLine(at);
     if (at >= record.size()) {
         stopSeeking();
         // A transcript shows what the player saw: at the end of what he
@@ -416,22 +471,6 @@ static bool readingRecord(ReadKind kind)
         goLive();
         return false;
     }
-    if (fastForward && kind != KEY && !wholeReadAhead(at, kind)) {
-        // A line cut short (a crash in the middle of writing it) never
-        // reached the game: it is dropped, and the player's next line is
-        // the next command.
-        readerSkipBuffered(readerBufferedCount());
-        record.resize(at);
-        handedOut = at;
-        if (kept > at && !saveFailed) {
-            if (const char* reason = store.cut(static_cast<long>(at)))
-                stopSaving(reason, false);
-            else
-                kept = at;
-        }
-        goLive();
-        return false;
-    }
     return true;
 }
 
@@ -440,7 +479,11 @@ int inputReadKey()
     commandTurn = -1;
     if (readingRecord(KEY)) {
         paceTheRead(false, -1);
-        std::cout.flush();
+        // A transcript has written all it shows as the game began to wait,
+        // and is not looked at before its end: a closing screen held down
+        // for millions of keys must not cost a flush a key.
+        if (!writingTranscript)
+            std::cout.flush();
         return readerNextByte(replaySource);
     }
     int key = player.readKey();

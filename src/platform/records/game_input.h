@@ -66,12 +66,12 @@ unsigned inputBeginGame(bool playersKeyboard);
 // played with its pauses and sounds and reads nothing from the player; a new
 // game is saved through store as it is played, its header written with the
 // first byte unless headerStored. The first two return the record's seed.
-unsigned inputResumeRecord(const std::string& record, RecordStore store);
-unsigned inputReplayRecord(const std::string& record, const std::string& resumeHint);
+unsigned inputResumeRecord(std::string record, RecordStore store);
+unsigned inputReplayRecord(std::string record, const std::string& resumeHint);
 void inputSaveNewGame(unsigned seed, RecordStore store, bool headerStored);
 // A record played at once, in silence and to its last byte, for its
 // transcript: what quorrell --transcript does with a file.
-unsigned inputTranscribeRecord(const std::string& record);
+unsigned inputTranscribeRecord(std::string record);
 
 // Watching a record at its own pace (--watch, --asciicast, the page): each
 // read the record answers comes after a moment to take in the screen, and
@@ -92,7 +92,7 @@ void inputConnectWatcher(const WatchPace& pace);
 // paced by the watcher. Up to the command of turn fromTurn (0: none) it
 // plays at full speed and in silence, for a watcher who seeks into it.
 // Returns the record's seed.
-unsigned inputWatchRecord(const std::string& record, const std::string& resumeHint, int fromTurn);
+unsigned inputWatchRecord(std::string record, const std::string& resumeHint, int fromTurn);
 
 // The record --share names, read by inputStart.
 const std::string& inputNamedRecord();

@@ -27,8 +27,17 @@ struct RecordHeader {
     std::size_t inputAt;    // where the input starts
 };
 
-// False when the bytes do not start with a record's header.
-bool recordReadHeader(const std::string& bytes, RecordHeader* header);
+// False when the bytes do not start with a record's header this game reads;
+// problem then says which of its lines is wrong and why ("line 2, \"format
+// 3\", is no format this game reads (1 or 2)"), and is empty for bytes that
+// are no record at all.
+bool recordReadHeader(const std::string& bytes, RecordHeader* header, std::string* problem = nullptr);
+
+// A record carried through a text-mode copy (an editor, a mail, a copy made
+// on Windows) comes back with a byte-order mark before it, or a carriage
+// return before every line feed; both are taken away again, and the bytes
+// are the record as it was written. True when there was anything to undo.
+bool recordUndoTextModeCopy(std::string& bytes);
 
 // The header of a new game's record: open, at turn 0.
 std::string recordNewHeader(unsigned seed);

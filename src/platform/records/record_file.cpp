@@ -4,6 +4,7 @@
 #include "platform/records/record.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -26,6 +27,14 @@
 #endif
 #ifndef O_CLOEXEC
 #define O_CLOEXEC 0
+#endif
+// A record is never opened through a symbolic link: one planted in the
+// folder of saved games would have the game write wherever it points.
+#ifndef O_NOFOLLOW
+#define O_NOFOLLOW 0
+#endif
+#ifndef O_NONBLOCK
+#define O_NONBLOCK 0
 #endif
 
 static int recordFile = -1;
@@ -64,6 +73,11 @@ static int settleFile(int file)
     return _commit(file);
 }
 
+static int statWithoutFollowing(const char* path, struct stat* status)
+{
+    return stat(path, status);
+}
+
 static int makeOneFolder(const std::string& path)
 {
     return _mkdir(path.c_str());
@@ -89,6 +103,11 @@ static bool lockRecord(int file, bool exclusive)
 static int settleFile(int file)
 {
     return fdatasync(file);
+}
+
+static int statWithoutFollowing(const char* path, struct stat* status)
+{
+    return lstat(path, status);
 }
 
 static int makeOneFolder(const std::string& path)
@@ -126,7 +145,7 @@ static void holdForThisGame(const char* path)
 
 bool recordFileInUse(const std::string& path)
 {
-    int file = open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC);
+    int file = open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (file < 0)
         return false;
     bool inUse = !lockRecord(file, false);
@@ -144,9 +163,14 @@ std::string recordFileResumeHint(const std::string& path)
 static void refuseAnythingButAFile(const char* path)
 {
     struct stat status = {};
-    if (stat(path, &status) != 0 || S_ISREG(status.st_mode))
+    if (statWithoutFollowing(path, &status) != 0 || S_ISREG(status.st_mode))
         return;
     const char* kind = "no plain file";
+#ifdef S_ISLNK
+    if (S_ISLNK(status.st_mode))
+        kind = "a symbolic link";
+    else
+#endif
     if (S_ISDIR(status.st_mode))
         kind = "a folder";
     else if (S_ISCHR(status.st_mode))
@@ -189,8 +213,13 @@ static bool readWhole(int file, std::string& bytes)
     bytes.clear();
     if (lseek(file, 0, SEEK_SET) != 0)
         return false;
-    char buffer[4096];
-    RecordHeader header = {};
+    // Room for the whole of a big record at once: grown as it is read, the
+    // string would hold twice its size for a moment.
+    struct stat status = {};
+    if (fstat(file, &status) == 0 && status.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
+    static char buffer[65536];
+    bool headerChecked = false;
     for (;;) {
         long count = static_cast<long>(read(file, buffer, sizeof buffer));
         if (count < 0 && errno == EINTR)
@@ -200,8 +229,14 @@ static bool readWhole(int file, std::string& bytes)
         if (count == 0)
             return true;
         bytes.append(buffer, static_cast<std::size_t>(count));
-        if (bytes.size() >= sizeof buffer && !recordReadHeader(bytes, &header))
-            return true;
+        if (!headerChecked && bytes.size() >= 4096) {
+            headerChecked = true;
+            std::string start = bytes.substr(0, 4096);
+            RecordHeader header = {};
+            recordUndoTextModeCopy(start);
+            if (!recordReadHeader(start, &header))
+                return true;
+        }
     }
 }
 
@@ -253,14 +288,23 @@ static RecordStore fileStore()
     return {writeToFile, settleTheFile, cutTheFile, forgetTheFile, resumeHintOfTheFile};
 }
 
+// What the player is told of a file whose header is wrong: which line and
+// why, when it starts as a record does.
+static std::string notARecord(const char* path, const std::string& problem)
+{
+    if (problem.empty())
+        return quoted(path) + " is not a Quorrell record";
+    return quoted(path) + " is not a record this game can read: " + problem;
+}
+
 RecordStore recordFileCreate(const char* path, unsigned seed)
 {
     refuseAnythingButAFile(path);
     recordPath = path;
-    recordFile = open(path, O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0644);
+    recordFile = open(path, O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC | O_NOFOLLOW, 0600);
     madeHere = recordFile >= 0;
     if (!madeHere && errno == EEXIST)
-        recordFile = open(path, O_RDWR | O_BINARY | O_CLOEXEC);
+        recordFile = open(path, O_RDWR | O_BINARY | O_CLOEXEC | O_NOFOLLOW);
     if (recordFile < 0)
         refuse("cannot write the record " + quoted(path) + ": " + std::strerror(errno));
     holdForThisGame(path);
@@ -268,9 +312,11 @@ RecordStore recordFileCreate(const char* path, unsigned seed)
     if (!madeHere) {
         if (!readWhole(recordFile, bytes))
             refuse("cannot read " + quoted(path) + ": " + std::strerror(errno));
+        recordUndoTextModeCopy(bytes);
         RecordHeader header = {};
-        if (!bytes.empty() && !recordReadHeader(bytes, &header))
-            refuse(quoted(path) + " is not a Quorrell record, and is left as it is");
+        std::string problem;
+        if (!bytes.empty() && !recordReadHeader(bytes, &header, &problem))
+            refuse(notARecord(path, problem) + ", and is left as it is");
         if (!bytes.empty() && header.ended)
             refuse(quoted(path) + " holds a game that has ended, and is left as it is; quorrell --replay " +
                    quoted(path) + " shows it again");
@@ -293,7 +339,7 @@ RecordStore recordFileCreate(const char* path, unsigned seed)
 
 bool recordFileRead(const std::string& path, std::string& bytes)
 {
-    int file = open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC);
+    int file = open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC | O_NOFOLLOW);
     if (file < 0)
         return false;
     bool read = readWhole(file, bytes);
@@ -303,33 +349,118 @@ bool recordFileRead(const std::string& path, std::string& bytes)
     return read;
 }
 
+bool recordFileReadHeader(const std::string& path, RecordHeader* header, bool* hasInput)
+{
+    int file = open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (file < 0)
+        return false;
+    // A header is some seventy bytes, a text-mode copy's a few more: what
+    // is read past it shows whether input follows. A folder or a pipe gives
+    // no header.
+    char start[512];
+    long count = static_cast<long>(read(file, start, sizeof start));
+    close(file);
+    if (count < 0)
+        return false;
+    std::string bytes(start, static_cast<std::size_t>(count));
+    recordUndoTextModeCopy(bytes);
+    if (!recordReadHeader(bytes, header))
+        return false;
+    *hasInput = bytes.size() > header->inputAt;
+    return true;
+}
+
 std::string recordFileLoad(const char* path)
 {
     refuseAnythingButAFile(path);
     std::string bytes;
     if (!recordFileRead(path, bytes))
         refuse("cannot read the record " + quoted(path) + ": " + std::strerror(errno));
+    recordUndoTextModeCopy(bytes);
     RecordHeader header = {};
-    if (!recordReadHeader(bytes, &header))
-        refuse(quoted(path) + " is not a Quorrell record");
+    std::string problem;
+    if (!recordReadHeader(bytes, &header, &problem))
+        refuse(notARecord(path, problem));
     return bytes;
+}
+
+// Puts the new file in the place of the record at path, and makes it the
+// record being played, held for this game.
+static bool takeThePlaceOf(const char* path, int newFile, const std::string& newPath)
+{
+#ifdef _WIN32
+    // Windows renames no open file.
+    close(newFile);
+    close(recordFile);
+    recordFile = -1;
+    if (!MoveFileExA(newPath.c_str(), path, MOVEFILE_REPLACE_EXISTING))
+        return false;
+    recordFile = open(path, O_RDWR | O_BINARY | O_CLOEXEC);
+    return recordFile >= 0 && lockRecord(recordFile, true);
+#else
+    lockRecord(newFile, true);
+    if (std::rename(newPath.c_str(), path) != 0)
+        return false;
+    close(recordFile);
+    recordFile = newFile;
+    return true;
+#endif
+}
+
+// A text-mode copy taken up again is first written back as the record it
+// was, so that what the game adds goes where the record says: into a new
+// file beside it, which then takes its name.
+static void writeBackTheOriginal(const char* path, const std::string& original)
+{
+    // The game holds the record, so a file of this name is one left by a
+    // game cut short while it wrote it.
+    std::string beside = std::string(path) + ".restoring";
+    int restored = open(beside.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_BINARY | O_CLOEXEC | O_NOFOLLOW, 0600);
+    bool written = restored >= 0;
+    for (std::size_t place = 0; written && place < original.size();) {
+        long count = static_cast<long>(write(restored, original.data() + place, static_cast<unsigned>(original.size() - place)));
+        if (count < 0 && errno == EINTR)
+            continue;
+        written = count > 0;
+        place += written ? static_cast<std::size_t>(count) : 0;
+    }
+    written = written && settleFile(restored) == 0 && takeThePlaceOf(path, restored, beside);
+    if (!written) {
+        std::string reason = std::strerror(errno);
+        unlink(beside.c_str());
+        refuse("cannot write " + quoted(path) + " back as the record it was before it was copied: " + reason);
+    }
+    settleFolderOf(path);
 }
 
 RecordStore recordFileOpenForResume(const char* path, std::string* record)
 {
     refuseAnythingButAFile(path);
     recordPath = path;
-    recordFile = open(path, O_RDWR | O_BINARY | O_CLOEXEC);
+    recordFile = open(path, O_RDWR | O_BINARY | O_CLOEXEC | O_NOFOLLOW);
     if (recordFile < 0 || !readWhole(recordFile, *record))
         refuse("cannot open the record " + quoted(path) + ": " + std::strerror(errno));
+    bool copiedAsText = recordUndoTextModeCopy(*record);
     RecordHeader header = {};
-    if (!recordReadHeader(*record, &header))
-        refuse(quoted(path) + " is not a Quorrell record");
+    std::string problem;
+    if (!recordReadHeader(*record, &header, &problem))
+        refuse(notARecord(path, problem));
     holdForThisGame(path);
     if (header.ended)
         refuse("the game in " + quoted(path) + " has ended and cannot be resumed; --replay shows it again");
+    if (copiedAsText)
+        writeBackTheOriginal(path, *record);
     writtenLength = settledLength = static_cast<long>(record->size());
     return fileStore();
+}
+
+bool recordFileMoveTo(const std::string& path)
+{
+    if (recordFile < 0 || std::rename(recordPath.c_str(), path.c_str()) != 0)
+        return false;
+    recordPath = path;
+    settleFolderOf(path);
+    return true;
 }
 
 // Every folder on the way is made as the last one is, for the player alone;
@@ -370,7 +501,7 @@ static bool makeTheRecordInFolder()
     for (int copy = 1; recordFile < 0; ++copy) {
         recordPath = folderOfNewRecord + separator + "game-" + startedAt +
                      (copy > 1 ? "-" + std::to_string(copy) : std::string()) + ".rec";
-        recordFile = open(recordPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0600);
+        recordFile = open(recordPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (recordFile < 0 && (errno != EEXIST || copy == 100)) {
             failed("cannot make " + quoted(recordPath) + ": " + std::strerror(errno));
             return false;

@@ -5,9 +5,13 @@
 #pragma once
 
 #include "platform/records/game_input.h"
+#include "platform/records/record.h"
 
 #include <string>
 
+// Every opener refuses a symbolic link, and every record made is for the
+// player alone (0600). A header that is wrong is refused naming its line.
+//
 // --record FILE: a new file, or an empty one, never a file that holds
 // anything. The header is written and made to last at once, and a file
 // refused here is left as it was found (none made, an empty one emptied).
@@ -20,9 +24,18 @@ std::string recordFileLoad(const char* path);
 // false, with errno, when it cannot be read. Refuses nothing.
 bool recordFileRead(const std::string& path, std::string& bytes);
 
+// The header of the record at path, read without the rest of the file, and
+// whether input follows it; false when the file cannot be read or is no
+// record this game reads.
+bool recordFileReadHeader(const std::string& path, RecordHeader* header, bool* hasInput);
+
 // --resume FILE: the whole record, refused when its game has ended; the file
-// is held for this game alone until it ends.
+// is held for this game alone until it ends. A text-mode copy of a record is
+// written back as the record it was before play goes on.
 RecordStore recordFileOpenForResume(const char* path, std::string* record);
+
+// Gives the record being played a new name; false when it cannot have it.
+bool recordFileMoveTo(const std::string& path);
 
 // A new game's record in folder, named for the time the game started and
 // made, with the folder, on the first write (mode 0700 for folders made,

@@ -23,6 +23,13 @@ static const char PREFIX[] = "game-";
 static const char SUFFIX[] = ".rec";
 static const char SET_ASIDE[] = "-set-aside.rec";
 
+// A game not ended, with when its record was last written.
+struct Candidate {
+    std::string name;
+    long long writtenAt;
+    RecordHeader header;
+};
+
 #ifdef _WIN32
 
 static const char SEPARATOR = '\\';
@@ -46,6 +53,21 @@ static std::vector<std::string> namesIn(const std::string& folder)
     while (_findnext(search, &found) == 0);
     _findclose(search);
     return names;
+}
+
+static bool lastWritten(const std::string& path, long long* time)
+{
+    struct stat status = {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    *time = static_cast<long long>(status.st_mtime);
+    return true;
+}
+
+static std::string fullPath(const std::string& path)
+{
+    char full[_MAX_PATH];
+    return _fullpath(full, path.c_str(), sizeof full) ? std::string(full) : std::string();
 }
 
 #else
@@ -79,6 +101,25 @@ static std::vector<std::string> namesIn(const std::string& folder)
     return names;
 }
 
+// When the plain file at path was last written; never what a symbolic link
+// points at.
+static bool lastWritten(const std::string& path, long long* time)
+{
+    struct stat status = {};
+    if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    *time = static_cast<long long>(status.st_mtime);
+    return true;
+}
+
+static std::string fullPath(const std::string& path)
+{
+    char* full = realpath(path.c_str(), nullptr);
+    std::string text = full ? full : "";
+    std::free(full);
+    return text;
+}
+
 #endif
 
 static bool endsWith(const std::string& text, const char* end)
@@ -92,43 +133,83 @@ static bool isSavedGame(const std::string& name)
     return name.compare(0, sizeof PREFIX - 1, PREFIX) == 0 && endsWith(name, SUFFIX) && !endsWith(name, SET_ASIDE);
 }
 
+// The turns a record's game took: its header's, or for a record of the
+// first format, which has none, counted in the whole record.
+static int turnsOf(const std::string& path, const RecordHeader& header)
+{
+    std::string record;
+    if (header.turn >= 0 || !recordFileRead(path, record))
+        return header.turn >= 0 ? header.turn : 0;
+    recordUndoTextModeCopy(record);
+    return recordTurns(record, header);
+}
+
+// Only the headers are read: the folder may hold thousands of games, and
+// some of them long ones.
 bool findPutDownGame(const std::string& folder, PutDownGame* game)
 {
-    bool found = false;
-    std::string latestName;
+    std::vector<Candidate> candidates;
     for (const std::string& name : namesIn(folder)) {
         if (!isSavedGame(name))
             continue;
         std::string path = folder + SEPARATOR + name;
-        struct stat status = {};
-        if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-            continue;
-        long long written = static_cast<long long>(status.st_mtime);
-        // Two put down in the same second: the one started later.
-        if (found && (written < game->putDownAt || (written == game->putDownAt && name < latestName)))
-            continue;
-        std::string record;
         RecordHeader header = {};
-        if (!recordFileRead(path, record) || !recordReadHeader(record, &header) || header.ended || !recordHasInput(record, header) ||
-            recordFileInUse(path))
-            continue;
-        *game = {path, written, recordTurns(record, header)};
-        latestName = name;
-        found = true;
+        bool hasInput = false;
+        long long writtenAt = 0;
+        if (recordFileReadHeader(path, &header, &hasInput) && !header.ended && hasInput && lastWritten(path, &writtenAt))
+            candidates.push_back({name, writtenAt, header});
     }
-    return found;
+    // Two put down in the same second: the one started later.
+    std::sort(candidates.begin(), candidates.end(), [](const Candidate& one, const Candidate& other) {
+        return one.writtenAt != other.writtenAt ? one.writtenAt > other.writtenAt : one.name > other.name;
+    });
+    for (const Candidate& candidate : candidates) {
+        std::string path = folder + SEPARATOR + candidate.name;
+        if (recordFileInUse(path))
+            continue;
+        *game = {path, candidate.writtenAt, turnsOf(path, candidate.header)};
+        return true;
+    }
+    return false;
 }
 
-std::string setAsideGame(const std::string& path)
+static bool exists(const std::string& path)
+{
+    struct stat status = {};
+    return stat(path.c_str(), &status) == 0;
+}
+
+bool setAsideGame(const std::string& path, std::string* asidePath, std::string* reason)
 {
     std::string stem = path.substr(0, path.size() - (sizeof SUFFIX - 1));
     std::string aside = stem + SET_ASIDE;
-    struct stat status = {};
-    for (int copy = 2; stat(aside.c_str(), &status) == 0; ++copy)
+    for (int copy = 2; exists(aside); ++copy)
         aside = stem + "-" + std::to_string(copy) + SET_ASIDE;
-    if (std::rename(path.c_str(), aside.c_str()) != 0)
-        return std::strerror(errno);
-    return std::string();
+    if (std::rename(path.c_str(), aside.c_str()) == 0) {
+        *asidePath = aside;
+        return true;
+    }
+    // Gone from its place: another game started at the same time has taken
+    // it up or set it aside already.
+    *reason = errno == ENOENT && !exists(path) ? std::string() : std::strerror(errno);
+    return false;
+}
+
+std::string savedGameOutOfAside(const std::string& path)
+{
+    std::size_t slash = path.find_last_of("/\\");
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (!endsWith(name, SET_ASIDE) || name.compare(0, sizeof PREFIX - 1, PREFIX) != 0)
+        return std::string();
+    std::string savedIn = savedGamesFolder();
+    if (savedIn.empty() || fullPath(folder).empty() || fullPath(folder) != fullPath(savedIn))
+        return std::string();
+    std::string stem = path.substr(0, path.size() - (sizeof SET_ASIDE - 1));
+    std::string back = stem + SUFFIX;
+    for (int copy = 2; exists(back); ++copy)
+        back = stem + "-" + std::to_string(copy) + SUFFIX;
+    return back;
 }
 
 std::string dayOf(long long time)
@@ -152,19 +233,6 @@ static std::string dayAndTimeOf(long long time)
     return dayOf(time) + (day ? std::string(" ") + clock : std::string());
 }
 
-// Only the header is read: it is under a hundred bytes, and a record of
-// fifty megabytes lists as quickly as one of fifty bytes.
-static bool readHeaderOnly(const std::string& path, RecordHeader* header)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char bytes[128];
-    std::size_t count = std::fread(bytes, 1, sizeof bytes, file);
-    std::fclose(file);
-    return recordReadHeader(std::string(bytes, count), header);
-}
-
 static bool isRecordName(const std::string& name)
 {
     return name.size() > sizeof SUFFIX - 1 && name[0] != '.' && endsWith(name, SUFFIX);
@@ -177,13 +245,17 @@ std::vector<SavedGame> listSavedGames(const std::string& folder)
         return games;
     for (const std::string& name : namesIn(folder)) {
         std::string path = folder + SEPARATOR + name;
-        struct stat status = {};
-        // Nothing but a plain file is opened: a named pipe would never answer.
-        if (!isRecordName(name) || stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        // Nothing but a plain file is opened: a named pipe would never
+        // answer, and a symbolic link is no game of this folder's.
+        long long writtenAt = 0;
+        if (!isRecordName(name) || !lastWritten(path, &writtenAt))
             continue;
-        SavedGame game = {path, static_cast<long long>(status.st_mtime), -1, GAME_DAMAGED};
+        SavedGame game = {path, writtenAt, -1, GAME_DAMAGED};
+        // Only the header is read: a record of fifty megabytes lists as
+        // quickly as one of fifty bytes.
         RecordHeader header = {};
-        if (readHeaderOnly(path, &header)) {
+        bool hasInput = false;
+        if (recordFileReadHeader(path, &header, &hasInput)) {
             game.turn = header.turn;
             game.state = header.ended ? GAME_ENDED : endsWith(name, SET_ASIDE) ? GAME_SET_ASIDE : GAME_UNFINISHED;
         }

@@ -16,14 +16,21 @@ struct PutDownGame {
 // The folder, or empty when the environment names none.
 std::string savedGamesFolder();
 
-// The game most recently put down in the folder before its end, unless it
-// was set aside or another game is playing it right now. False when there
-// is none.
+// The game put down last in the folder before its end, unless it was set
+// aside or another game is playing it right now: the one written last of
+// the games not ended. False when there is none.
 bool findPutDownGame(const std::string& folder, PutDownGame* game);
 
 // Renames the record so that it is never offered again; it stays in the
-// folder, to be taken up with --resume. Empty, or the reason it failed.
-std::string setAsideGame(const std::string& path);
+// folder, to be taken up with --resume. True with where it is now; false
+// with the reason, which is empty when the record was no longer there to
+// set aside (another game took it up or set it aside first).
+bool setAsideGame(const std::string& path, std::string* asidePath, std::string* reason);
+
+// A set-aside game of the folder of saved games that is taken up again is
+// one like any other: the name it is then given, to be offered again once
+// it is put down. Empty for any other record.
+std::string savedGameOutOfAside(const std::string& path);
 
 // The day, in the player's own time, as "8 December 2026".
 std::string dayOf(long long time);

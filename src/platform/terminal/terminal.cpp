@@ -55,14 +55,49 @@ static void redrawAfterSuspension()
     editorRedraw();
 }
 
+// The screen's width in columns, for a line that wraps.
+static int screenColumns()
+{
+    struct winsize size = {};
+    if (ioctl(writingToTerminal ? STDOUT_FILENO : STDIN_FILENO, TIOCGWINSZ, &size) != 0)
+        return 0;
+    return size.ws_col;
+}
+
+// The line being typed, drawn again for the terminal's new width from the
+// first row of its prompt, where the terminal has rewrapped the rows.
+static void redrawAfterResize()
+{
+    resized = 0;
+    if (!readingLine || plainText)
+        return;
+    int columns = screenColumns();
+    int rowsUp = editorRowsFromThePrompt(columns);
+    std::string prompt = (rowsUp > 0 ? "\x1b[" + std::to_string(rowsUp) + "A" : std::string()) + "\r\x1b[J" +
+                         promptLineFromItsRow();
+    echoToTerminal(prompt.data(), static_cast<int>(prompt.size()));
+    editorPlaceLine(columns, promptColumn());
+    editorRedraw();
+}
+
+// Waits for a key in a poll, which a signal always interrupts, so that a
+// resize is drawn at once; the read that follows never waits. The terminal
+// gives no more input only when it has gone.
 static int readTerminal(char* buffer, int capacity)
 {
     for (;;) {
-        int count = readStandardInputOnce(buffer, capacity);
-        if (count >= 0)
-            return count;
         if (resumed)
             redrawAfterSuspension();
+        if (resized)
+            redrawAfterResize();
+        struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+        if (poll(&input, 1, -1) < 0)
+            continue;
+        int count = readStandardInputOnce(buffer, capacity);
+        if (count == 0)
+            endAsAtAHangUp();
+        if (count >= 0)
+            return count;
     }
 }
 
@@ -94,15 +129,6 @@ static int readKeyLive()
     int key = onTerminal ? editorReadKey() : readerNextByte(readStandardInput);
     leaveKeyMode();
     return key;
-}
-
-// The screen the player looks at, for a line that wraps.
-static int screenColumns()
-{
-    struct winsize size = {};
-    if (ioctl(writingToTerminal ? STDOUT_FILENO : STDIN_FILENO, TIOCGWINSZ, &size) != 0)
-        return 0;
-    return size.ws_col;
 }
 
 static void eraseTheEcho()
@@ -200,7 +226,8 @@ int platformReadKey()
     if (!plainText)
         return inputReadKey();
     int key = plainReadKey(inputReadKey);
-    std::cout.flush();
+    if (!inputFastForward())
+        std::cout.flush();
     return key;
 }
 
@@ -282,6 +309,9 @@ static bool watchingARecord()
 
 unsigned platformStart(int argc, char** argv)
 {
+    // A file size limit (ulimit -f) is told as a full disk is, by the write
+    // that meets it, rather than ending the game in the middle of a record.
+    std::signal(SIGXFSZ, SIG_IGN);
     inputStart(argc, argv, static_cast<unsigned>(std::time(nullptr)));
     if (inputOptions().sharePath)
         recordPrintShareLink(inputNamedRecord(), inputOptions().sharePath);

@@ -15,6 +15,9 @@ extern bool writingToTerminal;
 // Set by the return from a suspension, for the line being edited to be
 // drawn again.
 extern volatile sig_atomic_t resumed;
+// Set by a resize of the terminal, for the line being edited to be drawn
+// again for its new width.
+extern volatile sig_atomic_t resized;
 
 // Takes the terminal's settings, to give them back on every way out: false
 // when standard input is no terminal.
@@ -26,12 +29,17 @@ void applyGameMode();
 void enterKeyMode();
 void leaveKeyMode();
 void restoreTerminal();
+// Ends the game as a hang-up does, unless hang-ups are ignored.
+void endAsAtAHangUp();
 
 // Draws 0x1E as the console does and keeps the prompt's line for a redraw;
 // only for output that goes to a terminal.
 void filterTheOutput();
 // What the game has written on the prompt's screen line so far.
 const std::string& promptLine();
+// The same from the start of its row, with a placed cursor's column as a
+// move to the right: to draw it again where the screen's rows have moved.
+std::string promptLineFromItsRow();
 void forgetPromptLine();
 // The column the cursor stands in after what the game has written on the
 // prompt's screen line (0-based).

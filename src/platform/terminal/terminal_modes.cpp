@@ -1,5 +1,6 @@
 // The terminal's settings for the game, and the signals that must put them
-// back: a kill, a hang-up, a suspension and its return.
+// back or change what is drawn: a kill, a hang-up, a suspension and its
+// return, a resize.
 #include "platform/terminal/terminal.h"
 
 #include <cstdlib>
@@ -10,6 +11,7 @@ bool onTerminal = false;
 static struct termios originalSettings;
 static volatile sig_atomic_t inKeyMode = 0;
 volatile sig_atomic_t resumed = 0;
+volatile sig_atomic_t resized = 0;
 
 bool holdTheTerminal()
 {
@@ -115,6 +117,22 @@ static void resume(int)
     resumed = 1;
 }
 
+static void noteTheResize(int)
+{
+    resized = 1;
+}
+
+// A terminal that has gone (a closed window) ends the game as the hang-up it
+// sends does, whichever of the two the game meets first; a game whose
+// hang-ups are ignored (nohup) meets the end of its input instead.
+void endAsAtAHangUp()
+{
+    struct sigaction current = {};
+    sigaction(SIGHUP, nullptr, &current);
+    if (current.sa_handler != SIG_IGN)
+        std::raise(SIGHUP);
+}
+
 // A signal ignored by whoever started the game (nohup, a background job)
 // stays ignored.
 static void catchUnlessIgnored(int signalNumber, const struct sigaction& action)
@@ -139,4 +157,10 @@ void installSignalHandlers()
     sigaction(SIGTSTP, &action, nullptr);
     action.sa_handler = resume;
     sigaction(SIGCONT, &action, nullptr);
+    // Resizes come in bursts while a window is dragged, and may land in the
+    // middle of writing the screen: the write goes on, and the wait for a key
+    // (a poll, which no signal restarts) comes back for the line's redraw.
+    action.sa_handler = noteTheResize;
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGWINCH, &action, nullptr);
 }

@@ -26,6 +26,20 @@ const std::string& promptLine()
     return promptSoFar;
 }
 
+std::string promptLineFromItsRow()
+{
+    std::string text = promptSoFar;
+    if (text.compare(0, 2, "\x1b[") != 0)
+        return text;
+    std::size_t final = text.find_first_not_of("0123456789;", 2);
+    if (final == std::string::npos || text[final] != 'H')
+        return text;
+    std::size_t separator = text.find(';');
+    int column = separator < final ? std::atoi(text.c_str() + separator + 1) : 1;
+    text.replace(0, final + 1, column > 1 ? "\x1b[" + std::to_string(column - 1) + "C" : "");
+    return text;
+}
+
 void forgetPromptLine()
 {
     promptSoFar.clear();

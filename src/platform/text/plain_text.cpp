@@ -47,11 +47,71 @@ static int openRow = NO_ROW;
 static int openColumns = 0;
 // The last thing put on the screen was a key the player typed.
 static bool keyLast = false;
+// Anything drawn since the game last waited: a game that only reads key
+// after key (a closing screen held down) costs nothing more a key.
+static bool drawnSinceWaiting = true;
+// Line ends sent in a row: at most one empty line is written in a row, as
+// the laid-out screens' blank rows would otherwise make runs of them. The
+// text starts as if after a line end.
+static int lineEndsInARow = 1;
+
+// A key the game read is held back until the game shows what it made of
+// it. One it passes over, reading the next key with nothing drawn or asking
+// the same question again in the same place, was no answer, and is never
+// written; any other is, as if at once.
+struct HeldKey {
+    int key;  // 0 when none is held
+    int row;
+    int column;  // where the cursor was when it was read
+    int placedAt;  // the column it was put in
+    // Put on the screen, with what writing it sends held back, and the
+    // row and the open line as they were before it.
+    bool placed;
+    std::string text;
+    std::vector<std::string> rowBefore;
+    bool lineOpen;
+    int openRow;
+    int openColumns;
+    bool keyLast;
+};
+static HeldKey& held = *new HeldKey();
+static bool holdingTheText = false;
+static void placeHeldKey();
+
+static void send(const std::string& text)
+{
+    std::string kept;
+    kept.reserve(text.size());
+    for (char byte : text) {
+        if (byte == '\n' && lineEndsInARow >= 2)
+            continue;
+        lineEndsInARow = byte == '\n' ? lineEndsInARow + 1 : 0;
+        kept += byte;
+    }
+    if (!kept.empty())
+        sink(kept.data(), static_cast<int>(kept.size()));
+}
+
+// The held key was an answer: what writing it sends goes first.
+static void showHeldKey()
+{
+    if (!held.placed)
+        return;
+    std::string text = held.text;
+    held = HeldKey();
+    send(text);
+}
 
 static void emit(const std::string& text)
 {
-    if (!text.empty())
-        sink(text.data(), static_cast<int>(text.size()));
+    if (text.empty())
+        return;
+    if (holdingTheText) {
+        held.text += text;
+        return;
+    }
+    showHeldKey();
+    send(text);
 }
 
 static PlainRow blankRow()
@@ -77,6 +137,9 @@ void plainStart(PlainSink plainSink, const char* triangle)
     lineOpen = false;
     openColumns = 0;
     keyLast = false;
+    lineEndsInARow = 1;
+    drawnSinceWaiting = true;
+    held = HeldKey();
     characterSoFar.clear();
 }
 
@@ -166,6 +229,7 @@ static int lastRowToWrite()
 // The top row leaves the screen, written first if the text lacks it.
 static void scrollUp()
 {
+    showHeldKey();
     if (needsWriting(0))
         writeRow(0, false);
     screen.erase(screen.begin());
@@ -285,6 +349,8 @@ static void putBytes(const char* bytes, int count)
 
 void plainWrite(const char* bytes, int count)
 {
+    drawnSinceWaiting = true;
+    placeHeldKey();
     keyLast = false;
     int lineStart = 0;
     for (int place = 0; place < count; ++place) {
@@ -303,6 +369,8 @@ void plainWrite(const char* bytes, int count)
 
 void plainPlaceCursor(int column, int row)
 {
+    drawnSinceWaiting = true;
+    placeHeldKey();
     putUnfinishedCharacter();
     cursorColumn = std::max(column, 1) - 1;
     cursorRow = std::min(std::max(row, 1), SCREEN_ROWS) - 1;
@@ -312,6 +380,8 @@ void plainPlaceCursor(int column, int row)
 
 void plainClearScreen()
 {
+    drawnSinceWaiting = true;
+    placeHeldKey();
     putUnfinishedCharacter();
     emptyScreen();
     layingOut = true;
@@ -322,11 +392,57 @@ void plainSettle()
 {
     if (layingOut || usedColumns(screen[static_cast<std::size_t>(cursorRow)]) == 0 || !needsWriting(cursorRow))
         return;
+    placeHeldKey();
     writeRowsThrough(cursorRow, true);
+}
+
+static bool sameText(const std::vector<std::string>& cells, const std::vector<std::string>& others)
+{
+    std::size_t length = std::max(cells.size(), others.size());
+    for (std::size_t column = 0; column < length; ++column) {
+        const std::string& one = column < cells.size() ? cells[column] : BLANK;
+        const std::string& other = column < others.size() ? others[column] : BLANK;
+        if (one != other)
+            return false;
+    }
+    return true;
+}
+
+// The game waits again: the key held was an answer unless the game read on
+// with nothing drawn, or drew the question it was read at again. A question
+// longer than the field blanked before it is drawn again over all but the
+// key, which the console never showed: it is taken off the screen.
+static void settleHeldKey()
+{
+    if (held.key == 0)
+        return;
+    if (!held.placed) {
+        held = HeldKey();
+        return;
+    }
+    PlainRow& row = screen[static_cast<std::size_t>(held.row)];
+    std::vector<std::string> withoutKey = row.cells;
+    std::size_t keyColumn = static_cast<std::size_t>(held.placedAt);
+    if (keyColumn < withoutKey.size() && withoutKey[keyColumn] == std::string(1, static_cast<char>(held.key)))
+        withoutKey[keyColumn] = keyColumn < held.rowBefore.size() ? held.rowBefore[keyColumn] : BLANK;
+    if (cursorRow != held.row || cursorColumn != held.column || !sameText(withoutKey, held.rowBefore)) {
+        showHeldKey();
+        return;
+    }
+    row.cells = withoutKey;
+    lineOpen = held.lineOpen;
+    openRow = held.openRow;
+    openColumns = held.openColumns;
+    keyLast = held.keyLast;
+    held = HeldKey();
 }
 
 void plainAwaitInput()
 {
+    settleHeldKey();
+    if (!drawnSinceWaiting)
+        return;
+    drawnSinceWaiting = false;
     putUnfinishedCharacter();
     int last = std::max(lastRowToWrite(), cursorRow);
     writeRowsThrough(last, last == cursorRow);
@@ -347,21 +463,49 @@ std::string plainRowBeforeCursor()
     return textOf(row, 0, columns) + std::string(static_cast<std::size_t>(cursorColumn - columns), ' ');
 }
 
-void plainTypedKey(int key)
+// Puts the held key where it was read, as the console would show it, and
+// holds back what writing it sends.
+static void placeHeldKey()
 {
-    if (key <= 0x20 || key >= 0x7F)
+    if (held.key == 0 || held.placed)
         return;
-    const PlainRow& row = screen[static_cast<std::size_t>(cursorRow)];
+    PlainRow& row = screen[static_cast<std::size_t>(held.row)];
+    held.placed = true;
+    drawnSinceWaiting = true;
+    held.rowBefore = row.cells;
+    held.lineOpen = lineOpen;
+    held.openRow = openRow;
+    held.openColumns = openColumns;
+    held.keyLast = keyLast;
     std::size_t before = static_cast<std::size_t>(cursorColumn - 1);
     if (!keyLast && cursorColumn > 0 && before < row.cells.size() && row.cells[before] != BLANK)
         ++cursorColumn;
-    put(std::string(1, static_cast<char>(key)), 1);
+    held.placedAt = cursorColumn;
+    put(std::string(1, static_cast<char>(held.key)), 1);
     keyLast = true;
+    holdingTheText = true;
     writeRow(cursorRow, true);
+    holdingTheText = false;
+}
+
+void plainTypedKey(int key)
+{
+    placeHeldKey();
+    showHeldKey();
+    if (key <= 0x20 || key >= 0x7F)
+        return;
+    held.key = key;
+    held.row = cursorRow;
+    held.column = cursorColumn;
 }
 
 void plainTypedLine(const char* line, bool alreadyShown)
 {
+    drawnSinceWaiting = true;
+    placeHeldKey();
+    // The platform's echo went to the same screen, past the count here.
+    if (alreadyShown && (*line != '\0' || plainBlanksBeforeInput() > 0))
+        lineEndsInARow = 0;
     std::string text(line);
     putBytes(text.data(), static_cast<int>(text.size()));
     putUnfinishedCharacter();
@@ -377,6 +521,7 @@ void plainTypedLine(const char* line, bool alreadyShown)
 
 void plainFinish()
 {
+    placeHeldKey();
     putUnfinishedCharacter();
     int last = lastRowToWrite();
     if (last != NO_ROW)

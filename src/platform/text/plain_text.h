@@ -4,7 +4,8 @@
 // 80 columns by 25 rows: scrolling text is written line by line as it comes,
 // a screen laid out with cursor placements is written as its rows, top to
 // bottom, once the game waits for a key or a line, and a row drawn again in
-// place is written again. Rows never wrap and lose their trailing blanks.
+// place is written again. Rows never wrap and lose their trailing blanks, and
+// no more than one empty line is written in a row.
 // The live game and a record's transcript feed it alike and get the same text.
 #pragma once
 
@@ -32,7 +33,9 @@ void plainSettle();
 void plainAwaitInput();
 
 // The key the game read, shown in its place when it is a printable one, a
-// blank after a question that it would touch.
+// blank after a question that it would touch, once the game has acted on
+// it: a key the game passes over (reading the next key with nothing drawn,
+// or asking the same question again in its place) is not shown.
 void plainTypedKey(int key);
 
 // A read of a game written as plain text with no echo of its own (a
