@@ -72,25 +72,14 @@ function foldAway(item) {
   moreControls.prepend(item);
 }
 
-function rowOverflows() {
-  let left = Infinity;
-  let right = -Infinity;
-  for (const box of [...controls.querySelectorAll('button, input, select, label')]
-    .filter((element) => !moreControls.contains(element) && element.getClientRects().length)
-    .map((element) => element.getBoundingClientRect())) {
-    left = Math.min(left, box.left);
-    right = Math.max(right, box.right);
-  }
-  return right - left > controls.clientWidth + 0.5;
-}
-
 export function openMenu(open) {
   moreControls.hidden = !open;
   more.setAttribute('aria-expanded', String(open));
 }
 
 // In one row, or with the keyboard up all of them behind the one button
-// beside the command line.
+// beside the command line. Measured once, all in the row with the menu's
+// button: the page loads without a layout for each control.
 function foldControls(all) {
   watcher.disconnect();
   openMenu(false);
@@ -98,16 +87,22 @@ function foldControls(all) {
   if (all) bar.append(moreHome);
   else controls.append(moreHome);
   const items = foldable();
-  more.hidden = true;
-  if (all) {
-    for (let index = items.length - 1; index >= 0; --index) foldAway(items[index]);
-    more.hidden = items.length === 0;
-  } else {
-    for (let index = items.length - 1; index >= 0 && rowOverflows(); --index) {
-      more.hidden = false;
-      foldAway(items[index]);
+  let kept = all ? 0 : items.length;
+  if (!all) {
+    more.hidden = false;
+    const widths = items.map((item) => item.getBoundingClientRect().width);
+    const gap = parseFloat(getComputedStyle(controls).columnGap) || 0;
+    const room = controls.clientWidth;
+    const width = (count) => widths.slice(0, count).reduce((sum, each) => sum + each + gap, 0);
+    if (width(items.length) - gap > room) {
+      const button = more.getBoundingClientRect().width;
+      while (kept > 0 && width(kept) + button > room) --kept;
+    } else {
+      kept = items.length;
     }
   }
+  for (let index = items.length - 1; index >= kept; --index) foldAway(items[index]);
+  more.hidden = kept === items.length;
   watchControls();
 }
 
@@ -245,6 +240,9 @@ window.addEventListener('resize', layoutSoon);
 if (window.visualViewport) window.visualViewport.addEventListener('resize', layoutSoon);
 // A line the page says, or anything else that grows the page around the
 // console, takes its room from the console's text.
+let mainHeight = null;
 new ResizeObserver(() => {
-  if (root.classList.contains('console')) layoutSoon();
+  const height = main.offsetHeight;
+  if (mainHeight !== null && height !== mainHeight && root.classList.contains('console')) layoutSoon();
+  mainHeight = height;
 }).observe(main);
