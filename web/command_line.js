@@ -235,12 +235,12 @@ function onKeyDown(event) {
   }
   if (!game.running || event.isComposing) return;
   const onField = event.target === field;
-  // The page's own controls keep their keys, a question's buttons only
-  // Enter and the space bar; but a letter or Escape typed on a button of
-  // the page (not of a dialog over it) is typing, as on a terminal, and
-  // goes to the game.
+  // The page's own controls keep their keys (Escape closes what they
+  // open), a question's buttons only Enter and the space bar; but a letter
+  // typed on a button of the page (not of a dialog over it) is typing, as
+  // on a terminal, and goes to the game.
   const pageControl = event.target.closest && event.target.closest('button, input, select, textarea, a');
-  const typing = (key === 'Escape' || (SINGLE_CHARACTER.test(key) && key !== ' ')) && !control && !event.altKey &&
+  const typing = SINGLE_CHARACTER.test(key) && key !== ' ' && !control && !event.altKey &&
     Boolean(pageControl) && pageControl.tagName === 'BUTTON' && !pageControl.closest('dialog');
   if (!onField && pageControl && !(keys.contains(pageControl) && key !== 'Enter' && key !== ' ') && !typing) return;
   if (onField && (key === 'PageUp' || key === 'PageDown') && !control) {
@@ -257,7 +257,6 @@ function onKeyDown(event) {
   if (key === 'Escape') {
     event.preventDefault();
     pressKey(ESCAPE);
-    if (!onField) backToCommandLine();
     return;
   }
   if (game.waitingFor === AWAIT_KEY && !control && !event.altKey) {

@@ -170,8 +170,8 @@ export async function contrastProblems(page) {
 // What a player at this size could not read or reach: the page scrolling
 // (it never should: the screen scrolls), text under 12 pixels, a control
 // cut, covered or smaller than a fingertip (44 by 44), the controls in more
-// than one row, the command line out of view, or the question out of view
-// with the three lines of the story before it.
+// than one row, the command line out of view, the question out of view, or
+// at the command prompt the three lines of the story before it.
 export async function layoutProblems(page) {
   return page.evaluate(() => {
     const problems = [];
@@ -208,10 +208,11 @@ export async function layoutProblems(page) {
     if (rows.size > 1) problems.push(`the controls take ${rows.size} rows`);
     const field = document.getElementById('command');
     if (shown(field) && !inView(field.getBoundingClientRect(), window)) problems.push('the command line is out of view');
-    // The question is the cursor's line; the story, the lines of text
-    // before it.
+    // At a question, the question (the cursor's line) in view; at the
+    // command prompt, the three lines of the story before it too.
     const cursor = screen.querySelector('.cursor');
     if (cursor) {
+      const question = cursor.closest('.line').textContent.trim() !== '';
       const lines = [];
       const walker = document.createTreeWalker(screen.querySelector('.now'), NodeFilter.SHOW_TEXT);
       const range = document.createRange();
@@ -225,7 +226,9 @@ export async function layoutProblems(page) {
       const within = screen.getBoundingClientRect();
       if (!inView(cursor.getBoundingClientRect(), within)) problems.push('the question is out of view');
       lines.sort((one, two) => one.top - two.top);
-      if (lines.slice(-3).some((line) => line.top < within.top - 1)) problems.push('the story before the question is out of view');
+      if (!question && lines.slice(-3).some((line) => line.top < within.top - 1)) {
+        problems.push('the story before the prompt is out of view');
+      }
     }
     return problems;
   });

@@ -388,8 +388,7 @@ test('the title, a question, a command, the closing screen and the end pass axe,
   await page.keyboard.type('quit\ny');
   await waitForText(page, 'Press escape to exit');
   await check('the closing screen');
-  // Escape on a button of the page is the game's, as on a terminal.
-  await page.focus('#games');
+  await page.focus('#command');
   await page.keyboard.press('Escape');
   await page.waitForSelector('#game-over', { state: 'visible' });
   await check('the end');
