@@ -7,8 +7,7 @@ import { mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { FLAGS, layoutProblems, openBrowser, problemsEveryWay, screen, SITE, waitForText } from './browser.mjs';
-import { serveSite } from '../serve.mjs';
+import { layoutProblems, openBrowser, problemsEveryWay, screen, waitForText } from './browser.mjs';
 
 // A test that hangs fails instead.
 const LIMIT = { timeout: 60000 };
@@ -398,31 +397,6 @@ test('the title, a question, a command, the closing screen and the end pass axe,
     assert.deepEqual(await layoutProblems(page), [], `the end at ${width}x${height}`);
   }
   await page.close();
-});
-
-// Lighthouse, once, in a Chromium of its own (it clears the site's storage
-// and cache before each look): the four scores of each preset, printed.
-test('Lighthouse scores the site 100 for accessibility, best practices and SEO, and its speed 98 on a phone and 100 on a desktop', { timeout: 180000 }, async (t) => {
-  const [{ default: lighthouse }, { launch }, { default: desktop }] = await Promise.all([
-    import('lighthouse'), import('chrome-launcher'), import('lighthouse/core/config/desktop-config.js')]);
-  const server = await serveSite(SITE);
-  const chrome = await launch({ chromePath: '/usr/bin/chromium', chromeFlags: FLAGS });
-  try {
-    const address = `http://127.0.0.1:${server.address().port}/`;
-    for (const [preset, config, speed] of [['mobile', undefined, 98], ['desktop', desktop, 100]]) {
-      const { lhr } = await lighthouse(address, { port: chrome.port, logLevel: 'error' }, config);
-      const scores = Object.fromEntries(Object.values(lhr.categories).map((category) => [category.id, Math.round(category.score * 100)]));
-      t.diagnostic(`Lighthouse ${lhr.lighthouseVersion}, ${preset}: ` +
-        Object.entries(scores).map(([name, score]) => `${name} ${score}`).join(', '));
-      const failing = Object.values(lhr.audits).filter((audit) => audit.score !== null && audit.score < 1 &&
-        !['informative', 'manual', 'notApplicable'].includes(audit.scoreDisplayMode)).map((audit) => audit.id);
-      assert.deepEqual(scores, { performance: Math.max(scores.performance, speed), accessibility: 100,
-        'best-practices': 100, seo: 100 }, `${preset}: ${failing.join(', ')}`);
-    }
-  } finally {
-    await chrome.kill();
-    server.close();
-  }
 });
 
 // The native programs, built with cmake in build/.
