@@ -4,20 +4,26 @@
 //    loads, on this machine's own loopback;
 //  - the same through Chromium's network emulation at 150 ms latency and
 //    1.6 Mbit/s down;
-//  - the bytes the page loads up to that question, as they cross the network;
+//  - the bytes the page loads up to that question, as they cross the
+//    network, and its files compressed by brotli and by gzip -6;
 //  - an undo and a redo at turn 1,005, from the button to the game waiting
 //    again for a command, the whole game played again in a fresh instance.
-//   node web/bench.mjs [loads]   (5 unless told; needs tools/build-web first)
+// Given two sites or more (an older build beside this one), their loads take
+// turns, so each meets the same load on the machine.
+//   node web/bench.mjs [loads] [site folder...]   (7 loads and build-web/site
+//   unless told; needs tools/build-web first)
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { brotliCompressSync, constants, gzipSync } from 'node:zlib';
 import { openBrowser, SITE } from './tests/browser.mjs';
 
-const loads = Number(process.argv[2] || 5);
+const loads = Number(process.argv[2] || 7);
+const sites = process.argv.length > 3 ? process.argv.slice(3) : [SITE];
 const SLOW = { offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 0.75e6 / 8 };
+const FILES = ['index.html', 'quorrell.js', 'quorrell.wasm'];
 
-async function loadOnce(network) {
-  const browser = await openBrowser();
+async function loadOnce(site, network) {
+  const browser = await openBrowser({ site });
   const page = await browser.context.newPage();
   const cdp = await browser.context.newCDPSession(page);
   await cdp.send('Network.enable');
@@ -41,25 +47,31 @@ function summary(runs) {
   return `median ${times[Math.floor(times.length / 2)]} ms, fastest ${times[0]}, slowest ${times[times.length - 1]}`;
 }
 
-const local = [];
-for (let i = 0; i < loads; ++i) local.push(await loadOnce(null));
-console.log(`Load to the first question (${loads} cold loads): ${summary(local)}`);
-const slow = [];
-for (let i = 0; i < loads; ++i) slow.push(await loadOnce(SLOW));
-console.log(`The same at 150 ms and 1.6 Mbit/s: ${summary(slow)}`);
 const kb = (count) => (count / 1024).toFixed(1) + ' KB';
-console.log(`Loaded up to the first question, as sent (brotli): ${kb(Math.max(...local.map((run) => run.bytes)))}`);
 
-let raw = 0;
-let gzip = 0;
-let brotli = 0;
-for (const file of ['index.html', 'quorrell.js', 'quorrell.wasm']) {
-  const bytes = readFileSync(join(SITE, file));
-  raw += bytes.length;
-  gzip += gzipSync(bytes, { level: 9 }).length;
-  brotli += brotliCompressSync(bytes, { params: { [constants.BROTLI_PARAM_QUALITY]: 11 } }).length;
+for (const [name, network] of [['on loopback', null], ['at 150 ms and 1.6 Mbit/s', SLOW]]) {
+  const runs = sites.map(() => []);
+  for (let i = 0; i < loads; ++i) {
+    for (const [index, site] of sites.entries()) runs[index].push(await loadOnce(site, network));
+  }
+  for (const [index, site] of sites.entries()) {
+    console.log(`${site}: to the first question ${name} (${loads} cold loads): ${summary(runs[index])}` +
+      (network ? '' : `; ${kb(Math.max(...runs[index].map((run) => run.bytes)))} sent, headers and icon included`));
+  }
 }
-console.log(`The page's files up to the first question: ${kb(raw)}, gzip -9 ${kb(gzip)}, brotli ${kb(brotli)}`);
+
+for (const site of sites) {
+  let raw = 0;
+  let gzip = 0;
+  let brotli = 0;
+  for (const file of FILES) {
+    const bytes = readFileSync(join(site, file));
+    raw += bytes.length;
+    gzip += gzipSync(bytes, { level: 6 }).length;
+    brotli += brotliCompressSync(bytes, { params: { [constants.BROTLI_PARAM_QUALITY]: 11 } }).length;
+  }
+  console.log(`${site}: the page's files up to the first question: ${kb(raw)}, brotli ${kb(brotli)}, gzip -6 ${kb(gzip)}`);
+}
 
 // The long game of the native benchmark: Dexter, clipped, faces the Marshal
 // and holds the clock still while "shoot" names no one, a turn each time.

@@ -1,7 +1,7 @@
 // The command line under the screen and the keys the game reads: a line
 // sent whole on Enter, a key sent at once at a one-key question, and what
 // the player typed while the game was busy kept for its next question.
-import { announce, drawSoon, refused, screen, showOutput } from './display.js';
+import { announce, drawSoon, passageReplayed, refused, screen, showOutput } from './display.js';
 import { AWAIT_ANSWER, AWAIT_COMMAND, AWAIT_KEY, AWAIT_NOTHING, byId, game } from './state.js';
 
 const ESCAPE = 27;
@@ -109,6 +109,7 @@ function walkHistory(step) {
 
 // A command of a resumed game, for Up to bring back.
 export function remember(line) {
+  passageReplayed();
   if (line && earlierCommands[earlierCommands.length - 1] !== line) earlierCommands.push(line);
   historyPlace = earlierCommands.length;
 }
@@ -155,6 +156,9 @@ export function showWhatIsAwaited() {
   } else if (game.waitingFor === AWAIT_ANSWER) {
     field.placeholder = 'Type your name, then Enter';
     fieldLabel.textContent = 'Your first name';
+  } else {
+    // Busy, the game asks nothing.
+    field.placeholder = '';
   }
 }
 
@@ -219,6 +223,12 @@ export function dropTypedKeys() {
   keyBytes = [];
 }
 
+// A page of the story up or down, a line of the last page still in view.
+function scrollStory(direction) {
+  const line = parseFloat(getComputedStyle(screenElement).fontSize) * 1.25 || 20;
+  screenElement.scrollBy({ top: direction * Math.max(screenElement.clientHeight - line, line) });
+}
+
 function hasSelection() {
   if (document.activeElement === field && field.selectionStart !== field.selectionEnd) return true;
   const selection = window.getSelection();
@@ -238,10 +248,19 @@ function onKeyDown(event) {
   }
   if (!game.running || event.isComposing) return;
   const onField = event.target === field;
-  // The page's own controls keep their keys; a question's buttons only
-  // Enter and the space bar.
+  // The page's own controls keep their keys (Escape closes what they
+  // open), a question's buttons only Enter and the space bar; but a letter
+  // typed on a button of the page (not of a dialog over it) is typing, as
+  // on a terminal, and goes to the game.
   const pageControl = event.target.closest && event.target.closest('button, input, select, textarea, a');
-  if (!onField && pageControl && !(keys.contains(pageControl) && key !== 'Enter' && key !== ' ')) return;
+  const typing = SINGLE_CHARACTER.test(key) && key !== ' ' && !control && !event.altKey &&
+    Boolean(pageControl) && pageControl.tagName === 'BUTTON' && !pageControl.closest('dialog');
+  if (!onField && pageControl && !(keys.contains(pageControl) && key !== 'Enter' && key !== ' ') && !typing) return;
+  if (onField && (key === 'PageUp' || key === 'PageDown') && !control) {
+    event.preventDefault();
+    scrollStory(key === 'PageUp' ? -1 : 1);
+    return;
+  }
   if (control && !event.altKey && key.toLowerCase() === 'c') {
     if (hasSelection()) return;
     event.preventDefault();
@@ -332,8 +351,10 @@ export function connectCommandLine(question) {
   document.addEventListener('keydown', onKeyDown);
 
   // A click on the screen gives the keys back to the command line, unless
-  // it selected text to copy.
+  // it selected text to copy; the screen, hidden from screen readers, never
+  // keeps the focus.
   screenElement.addEventListener('mouseup', () => {
     if (game.running && !hasSelection()) backToCommandLine();
   });
+
 }

@@ -18,6 +18,8 @@ export function refused() {
 field.addEventListener('animationend', () => form.classList.remove('refused'));
 
 export const screen = createScreen(screenElement, refused);
+// A screen reader hears the game from the story, never twice.
+for (const part of screenElement.children) part.setAttribute('aria-hidden', 'true');
 let pendingOutput = [];
 let drawPending = false;
 
@@ -48,6 +50,15 @@ export function echo(bytes) {
   showOutput();
   screen.write(bytes, false);
   drawSoon();
+}
+
+// A game picked up after a reload plays again in silence up to where it
+// stopped, asking nothing on the way: of all it said, the player hears only
+// where he is, what came after the last command he had typed. Called at
+// each of those commands.
+export function passageReplayed() {
+  showOutput();
+  screen.takePassage();
 }
 
 // Each passage once and whole, when the game stops for the player.

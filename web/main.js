@@ -10,6 +10,7 @@ import { compileGame, instantiateGame, isGameExit } from './compiled_game.js';
 import { announce, clearDisplay, drawSoon, echo, output, say, showOutput } from './display.js';
 import { connectGamesPanel } from './games_panel.js';
 import { layout } from './layout.js';
+import { keepOffline, startsWithNewVersion } from './offline.js';
 import {
   GAME_WATCHED, chooseGame, chooseGameStartedAgain, chooseToWatch, connectSavedGames, currentRecord, playOnFrom,
   recordOnPage, recordTurns, seedArguments, watchTheLink,
@@ -38,15 +39,6 @@ function couldNotLoad(error) {
   game.running = false;
   console.error(error);
   fail('The game could not be loaded. Check the connection and reload the page.');
-}
-
-// Once the game is up, a service worker keeps the site for the next visit
-// without a network.
-let offlineAsked = false;
-function registerOffline() {
-  if (offlineAsked || !('serviceWorker' in navigator)) return;
-  offlineAsked = true;
-  navigator.serviceWorker.register('sw.js').catch((error) => console.warn(error));
 }
 
 // What a game left behind waits for.
@@ -175,13 +167,15 @@ async function arrive() {
 }
 
 connectSettings({ relayout: layout, backToCommandLine });
-connectCommandLine(registerOffline);
+connectCommandLine(keepOffline);
 connectSavedGames({ watch: watchRecord, halt });
 connectGamesPanel();
 connectSharing(currentRecord);
 connectWatching({ restart: watchRecord, playOn: playOnFrom });
 connectUndo();
-playAgain.addEventListener('click', () => startGame().catch(couldNotLoad));
+playAgain.addEventListener('click', () => {
+  if (!startsWithNewVersion()) startGame().catch(couldNotLoad);
+});
 window.addEventListener('hashchange', () => {
   if (packedRecordIn(window.location.hash) !== null) watchTheLink(window.location.hash);
 });

@@ -174,7 +174,9 @@ async function pickUp(playing, take) {
 async function startNewGame(seed, asked) {
   current = { kind: GAME_NEW, key: newKey(), seed: seed, bytes: new Uint8Array(0), pinned: asked };
   if (!keeping) return;
-  await holdGame(current.key, false);
+  // A key no other tab can know yet: the game starts without waiting for
+  // its lock to be granted.
+  holdGame(current.key, false);
   if (asked) rememberPlaying(current.key, seed);
 }
 

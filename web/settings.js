@@ -1,11 +1,14 @@
-// The page's two settings, the text's size and a light or dark screen. Both
-// follow the system until the player chooses; then the choice stays.
+// The page's settings: the text's size and a light or dark screen, which
+// follow the system until the player chooses, and the page's volume; a
+// choice stays.
+import { setVolume } from './sound.js';
 import { storedSetting, storeSetting } from './storage.js';
 import { byId } from './state.js';
 
 const smaller = byId('smaller');
 const larger = byId('larger');
 const dark = byId('dark');
+const volume = byId('volume');
 
 // Steps of the browser's own text size.
 const SIZES = [0.875, 1, 1.125, 1.25, 1.5, 1.75];
@@ -28,6 +31,17 @@ function applyTheme() {
   dark.setAttribute('aria-pressed', String(isDark));
 }
 
+// How loud the page plays the game's sounds. Whether the game plays them
+// at all, and so its pauses and its sound words, is the game's own setting
+// (its sound command): off here, a sound still takes its time in silence.
+const VOLUMES = ['full', 'low', 'off'];
+let volumeStep = Math.max(VOLUMES.indexOf(storedSetting('volume')), 0);
+
+function applyVolume() {
+  volume.textContent = 'Volume: ' + VOLUMES[volumeStep];
+  setVolume(VOLUMES[volumeStep]);
+}
+
 // What the page does once a setting has changed: the text is laid out
 // again at its new size, and the keys go back to the command line.
 export function connectSettings({ relayout, backToCommandLine }) {
@@ -47,4 +61,11 @@ export function connectSettings({ relayout, backToCommandLine }) {
   }
   smaller.addEventListener('click', () => resize(-1));
   larger.addEventListener('click', () => resize(1));
+  applyVolume();
+  volume.addEventListener('click', () => {
+    volumeStep = (volumeStep + 1) % VOLUMES.length;
+    storeSetting('volume', VOLUMES[volumeStep]);
+    applyVolume();
+    backToCommandLine();
+  });
 }

@@ -5,14 +5,27 @@ import { showOutput } from './display.js';
 import { byId, game } from './state.js';
 
 let audio = null;
+let output = null;
 const sounds = new Map();
 let playing = null;
+
+// The page's own level, over the game's: low is a quarter, about 12 dB down.
+const LEVELS = { full: 1, low: 0.25, off: 0 };
+let level = LEVELS.full;
+
+export function setVolume(name) {
+  level = LEVELS[name] ?? LEVELS.full;
+  if (output) output.gain.value = level;
+}
 
 function allowSound() {
   if (!audio) {
     const Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return;
     audio = new Context();
+    output = audio.createGain();
+    output.gain.value = level;
+    output.connect(audio.destination);
   }
   if (audio.state === 'suspended') audio.resume().catch(() => {});
 }
@@ -56,7 +69,7 @@ export async function playSound(stem, loop) {
   const source = audio.createBufferSource();
   source.buffer = buffer;
   source.loop = loop;
-  source.connect(audio.destination);
+  source.connect(output);
   playing = source;
   source.start();
   if (loop) return;

@@ -50,11 +50,10 @@ function onKeyDown(event) {
 }
 
 export function connectUndo() {
-  // The phone's keyboard stays up.
-  undoButton.parentElement.addEventListener('pointerdown', (event) => {
-    if (event.target.closest('button')) event.preventDefault();
-  });
-  undoButton.addEventListener('click', () => step(UNDO));
-  redoButton.addEventListener('click', () => step(REDO));
+  for (const [button, keys] of [[undoButton, UNDO], [redoButton, REDO]]) {
+    // The phone's keyboard stays up, wherever the button has folded to.
+    button.addEventListener('pointerdown', (event) => event.preventDefault());
+    button.addEventListener('click', () => step(keys));
+  }
   document.addEventListener('keydown', onKeyDown);
 }

@@ -7,7 +7,7 @@ import { mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { openBrowser, screen, waitForText } from './browser.mjs';
+import { layoutProblems, openBrowser, problemsEveryWay, screen, waitForText } from './browser.mjs';
 
 // A test that hangs fails instead.
 const LIMIT = { timeout: 60000 };
@@ -89,10 +89,18 @@ test('keys typed during a pause are not shown until the game reads them, and are
   await page.close();
 });
 
-test('with the sound on, intr and then clto are fetched and played to their end before the name question', LIMIT, async () => {
+test('with the sound on, intr and then clto are fetched and played to their end before the name question, the page\'s volume off or not', LIMIT, async () => {
   const page = await openGame(1, () => {
+    localStorage.setItem('quorrell.volume', 'off');
     // The page's own calls to the audio system, watched from outside.
     window.soundsStarted = [];
+    window.levels = [];
+    const createGain = AudioContext.prototype.createGain;
+    AudioContext.prototype.createGain = function () {
+      const node = createGain.call(this);
+      window.levels.push(node.gain);
+      return node;
+    };
     const start = AudioBufferSourceNode.prototype.start;
     AudioBufferSourceNode.prototype.start = function (...args) {
       window.soundsStarted.push({ at: performance.now(), length: this.buffer.duration * 1000 });
@@ -117,6 +125,12 @@ test('with the sound on, intr and then clto are fetched and played to their end 
   assert.equal(started.length, 2);
   assert.ok(started[1].at >= started[0].at + started[0].length - 50, JSON.stringify(started));
   assert.ok(nameAskedAt >= started[1].at + started[1].length - 50, JSON.stringify({ started, nameAskedAt }));
+  // Off is the page's level: the game's sounds took their time all the same.
+  assert.equal(await page.textContent('#volume'), 'Volume: off');
+  assert.deepEqual(await page.evaluate(() => window.levels.map((level) => level.value)), [0]);
+  await page.$eval('#volume', (button) => button.click());
+  assert.deepEqual(await page.evaluate(() => window.levels.map((level) => level.value)), [1]);
+  await page.evaluate(() => localStorage.removeItem('quorrell.volume'));
   await page.close();
 });
 
@@ -145,8 +159,16 @@ test('the closing screen waits for Escape, the page then offers to play again, a
   await page.close();
 });
 
-test('a screen reader hears each passage once and whole, without what the player typed', LIMIT, async () => {
-  const page = await openGame(1);
+test('a screen reader hears each passage once and whole, without what the player typed, and the field says what is awaited', LIMIT, async () => {
+  const page = await openGame(1, () => {
+    window.placeholders = [];
+    document.addEventListener('DOMContentLoaded', () => {
+      const field = document.getElementById('command');
+      new MutationObserver((records) => {
+        for (const record of records) if (record.oldValue !== null) window.placeholders.push(record.oldValue);
+      }).observe(field, { attributes: true, attributeFilter: ['placeholder'], attributeOldValue: true });
+    });
+  });
   const log = await page.$eval('#story', (story) => [story.getAttribute('role'), story.getAttribute('aria-live')]);
   assert.deepEqual(log, ['log', 'polite']);
   const passages = () => page.$$eval('#story p', (paragraphs) => paragraphs.map((p) => p.textContent));
@@ -164,6 +186,11 @@ test('a screen reader hears each passage once and whole, without what the player
   assert.equal(heard[heard.length - 1], 'You got the drawer open\nThere is a Colt 45 gun in there');
   assert.equal(heard.filter((passage) => passage.includes('messy desk')).length, 1, heard.join('\n--\n'));
   assert.ok(!heard.some((passage) => passage.includes('open drawer')), heard.join('\n--\n'));
+  // Nothing while the game is busy.
+  const placeholders = (await page.evaluate(() => [...window.placeholders, document.getElementById('command').placeholder]))
+    .filter((text, i, all) => text !== all[i - 1]);
+  assert.deepEqual(placeholders, ['', 'Press a key', '', 'Press a key', '', 'Type your name, then Enter', '',
+    'Type a command, then Enter', '', 'Type a command, then Enter']);
   await page.close();
 });
 
@@ -207,6 +234,8 @@ test('paste fills the line up to the cap, Ctrl-C copies a selection at a questio
 
 test('the page\'s controls are reached by Tab and named, give the keys back, and keep the choices', LIMIT, async () => {
   const page = await browser.context.newPage();
+  // Wide enough for every control in the row, tall enough for larger text.
+  await page.setViewportSize({ width: 1366, height: 1000 });
   await page.emulateMedia({ colorScheme: 'dark' });
   await page.goto(`${browser.address}?seed=1`);
   await waitForText(page, 'Instructions?  Y or N');
@@ -217,17 +246,36 @@ test('the page\'s controls are reached by Tab and named, give the keys back, and
   await page.emulateMedia({ colorScheme: 'light' });
   await page.waitForFunction(() => document.documentElement.dataset.theme === 'light');
 
+  // Each stop named, none hidden from a screen reader, the screen before
+  // the command line.
+  const focused = () => page.evaluate(() => {
+    const element = document.activeElement;
+    return (element.closest('[aria-hidden="true"]') ? 'hidden: ' : '') +
+      (element.getAttribute('aria-label') || element.textContent.trim());
+  });
   const names = [];
-  for (let i = 0; i < 11; ++i) {
+  for (let i = 0; i < 12; ++i) {
     await page.keyboard.press('Tab');
-    names.push(await page.evaluate(() => {
-      const element = document.activeElement;
-      return element.getAttribute('aria-label') || element.textContent.trim();
-    }));
+    names.push(await focused());
   }
   assert.deepEqual(names, ['Y', 'N', 'New game', 'Games', 'Save record', 'Open record', 'Save transcript', 'Share',
-    'Smaller text', 'Larger text', 'Dark']);
+    'A\u2212 smaller text', 'A+ larger text', 'Dark', 'Volume: full']);
+  await page.focus('#command');
+  await page.keyboard.press('Shift+Tab');
+  assert.equal(await focused(), 'The game\'s screen, heard as the story');
+  // A key typed on a button is typed to the game, as on a terminal.
+  await page.focus('#new-game');
+  await page.keyboard.type('n');
+  await waitForText(page, 'Sound effects?  Y or N');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  await page.focus('#save-record');
+  await page.keyboard.type('n');
+  await waitForText(page, 'What is your first name?');
+  await page.focus('#dark');
+  await page.keyboard.type('B');
+  assert.equal(await page.inputValue('#command'), 'B');
   // The theme, chosen, stays chosen, and the keys go back to the game.
+  await page.focus('#dark');
   await page.keyboard.press('Enter');
   assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
   assert.equal(await page.getAttribute('html', 'data-theme'), 'dark');
@@ -237,10 +285,15 @@ test('the page\'s controls are reached by Tab and named, give the keys back, and
   assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
   const larger = await size();
   assert.ok(parseFloat(larger) > parseFloat(before), `${before} then ${larger}`);
+  await page.click('#volume');
+  assert.equal(await page.textContent('#volume'), 'Volume: low');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  await page.evaluate(() => localStorage.removeItem(localStorage.getItem('quorrell.lastGame')));
   await page.reload();
   await waitForText(page, 'Instructions?  Y or N');
   assert.equal(await page.getAttribute('html', 'data-theme'), 'dark');
   assert.ok(parseFloat(await size()) > parseFloat(before), `${before} then ${await size()}`);
+  assert.equal(await page.textContent('#volume'), 'Volume: low');
   await page.evaluate(() => localStorage.clear());
   await page.close();
 });
@@ -283,11 +336,66 @@ test('what scrolled off the top, and the screens cleared before, stay above the 
     return shown.top >= box.top && shown.bottom <= box.bottom;
   });
   assert.ok(titleInView);
+  // PageUp and PageDown in the command line scroll the story.
+  await page.focus('#command');
+  const scrolled = () => page.$eval('#screen', (screen) => screen.scrollHeight - screen.clientHeight - screen.scrollTop);
+  await page.$eval('#screen', (screen) => { screen.scrollTop = screen.scrollHeight; });
+  await page.keyboard.press('PageUp');
+  await page.keyboard.press('PageUp');
+  const up = await scrolled();
+  assert.ok(up > 400, `${up} pixels above the end`);
+  await page.keyboard.press('PageDown');
+  assert.ok(await scrolled() < up, 'PageDown scrolled back');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  // A click on the scrolled screen leaves no focus where a screen reader
+  // hears nothing.
+  await page.click('#screen');
+  assert.equal(await page.evaluate(() => Boolean(document.activeElement.closest('[aria-hidden="true"]'))), false);
   await page.keyboard.type('look\n');
   await page.waitForFunction(() => {
     const screen = document.getElementById('screen');
     return screen.scrollTop + screen.clientHeight >= screen.scrollHeight - 2;
   });
+  await page.close();
+});
+
+test('the title, a question, a command, the closing screen and the end pass axe, the contrast and the fit, light and dark', LIMIT, async () => {
+  const page = await browser.context.newPage();
+  await page.setViewportSize({ width: 1366, height: 768 });
+  await page.goto(`${browser.address}?seed=4`);
+  await waitForText(page, 'Instructions?  Y or N');
+  const check = async (state) => assert.deepEqual(await problemsEveryWay(page), [], state);
+  await check('the title');
+  // The loading line, as it lies over the screen until the game draws.
+  await page.$eval('#status', (status) => { status.hidden = false; });
+  await check('the loading line');
+  await page.$eval('#status', (status) => { status.hidden = true; });
+  await page.keyboard.type('n');
+  await waitForText(page, 'Sound effects?  Y or N');
+  await check('a question');
+  await page.keyboard.type('nAda\nopen drawer\ntake gun\ne\n');
+  await waitForText(page, 'Obvious directions are');
+  await page.waitForFunction(() => document.getElementById('command').placeholder === 'Type a command, then Enter');
+  await check('a command');
+  // Other desktops, and the page never scrolls there.
+  for (const [width, height] of [[1280, 720], [1920, 1080]]) {
+    await page.setViewportSize({ width, height });
+    await page.waitForTimeout(150);
+    assert.deepEqual(await layoutProblems(page), [], `${width}x${height}`);
+  }
+  await page.setViewportSize({ width: 1366, height: 768 });
+  await page.keyboard.type('quit\ny');
+  await waitForText(page, 'Press escape to exit');
+  await check('the closing screen');
+  await page.focus('#command');
+  await page.keyboard.press('Escape');
+  await page.waitForSelector('#game-over', { state: 'visible' });
+  await check('the end');
+  for (const [width, height] of [[1280, 720], [1920, 1080]]) {
+    await page.setViewportSize({ width, height });
+    await page.waitForTimeout(150);
+    assert.deepEqual(await layoutProblems(page), [], `the end at ${width}x${height}`);
+  }
   await page.close();
 });
 
@@ -312,11 +420,14 @@ test('a game is kept as it is played: a reload picks it up where it stopped, and
   const stopped = await screen(page);
   assert.deepEqual(stopped.slice(0, before.indexOf('take gun') + 1), before.slice(0, before.indexOf('take gun') + 1));
 
-  // The address without a seed is where a player comes back.
+  // The address without a seed is where a player comes back; a screen
+  // reader hears where he is, not the whole game again.
   await page.goto(browser.address);
   await waitForText(page, 'take gun');
   await page.waitForTimeout(300);
   assert.deepEqual(await screen(page), stopped);
+  assert.deepEqual(await page.$$eval('#story p', (passages) => passages.map((passage) => passage.textContent)),
+    ['You now have the Colt 45 gun Marshal Bob']);
   await page.keyboard.press('ArrowUp');
   assert.equal(await page.inputValue('#command'), 'take gun');
   await page.keyboard.press('Escape');

@@ -6,7 +6,7 @@ import { cp, mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { openBrowser, SITE, waitForText } from './browser.mjs';
+import { layoutProblems, openBrowser, problemsEveryWay, SITE, waitForText } from './browser.mjs';
 
 const LIMIT = { timeout: 90000 };
 
@@ -17,35 +17,6 @@ before(async () => {
 after(async () => {
   await phone.close();
 });
-
-// What a player at this size could not read: sideways scrolling, text
-// under 12 pixels, the question or the command line out of view.
-async function unreadable(page) {
-  return page.evaluate(() => {
-    const problems = [];
-    const width = document.documentElement.clientWidth;
-    const height = document.documentElement.clientHeight;
-    if (document.documentElement.scrollWidth > width) problems.push('the page scrolls sideways');
-    const screen = document.getElementById('screen');
-    if (screen.scrollWidth > screen.clientWidth) problems.push('the screen scrolls sideways');
-    for (const element of document.querySelectorAll('body *')) {
-      const ownText = [...element.childNodes].some((node) => node.nodeType === 3 && node.textContent.trim());
-      if (!ownText || !element.getClientRects().length || element.closest('.visually-hidden')) continue;
-      const size = parseFloat(getComputedStyle(element).fontSize);
-      if (size < 12) problems.push(`${size}px text: ${element.textContent.slice(0, 30)}`);
-      const box = element.getBoundingClientRect();
-      if (box.right > width + 1 || box.left < -1) problems.push(`off the side: ${element.textContent.slice(0, 30)}`);
-    }
-    const inView = (box, within) => box.top >= within.top - 1 && box.bottom <= within.bottom + 1;
-    const field = document.getElementById('command');
-    if (!document.getElementById('command-line').hidden && !inView(field.getBoundingClientRect(), { top: 0, bottom: height })) {
-      problems.push('the command line is out of view');
-    }
-    const cursor = document.querySelector('#screen .cursor');
-    if (cursor && !inView(cursor.getBoundingClientRect(), screen.getBoundingClientRect())) problems.push('the question is out of view');
-    return problems;
-  });
-}
 
 async function keyButtons(page) {
   await page.waitForTimeout(100);
@@ -62,11 +33,11 @@ async function enterLine(page, text) {
   await page.keyboard.press('Enter');
 }
 
-test('a short game on a phone, by taps on the keys and lines in the text field', LIMIT, async () => {
+test('a short game on a phone, by taps on the keys and lines in the text field, that passes axe, the contrast and the fit', LIMIT, async () => {
   const page = await phone.context.newPage();
   await page.goto(`${phone.address}?seed=1`);
   await waitForText(page, 'Instructions?  Y or N');
-  assert.deepEqual(await unreadable(page), []);
+  assert.deepEqual(await problemsEveryWay(page), [], 'the title');
   assert.deepEqual(await keyButtons(page), ['Y', 'N']);
   const field = await page.$eval('#command', (input) => [input.getAttribute('autocapitalize'),
     input.getAttribute('autocorrect'), input.getAttribute('enterkeyhint'), input.spellcheck]);
@@ -76,7 +47,7 @@ test('a short game on a phone, by taps on the keys and lines in the text field',
   await waitForText(page, 'Press R to return to the game or ESCAPE to quit');
   assert.deepEqual(await keyButtons(page), ['R', 'Escape']);
   assert.ok((await page.textContent('#screen')).includes('obtain certain tools to succeed'));
-  assert.deepEqual(await unreadable(page), []);
+  assert.deepEqual(await problemsEveryWay(page), [], 'a question');
   await tapKey(page, 'R');
   await waitForText(page, 'Sound effects?  Y or N');
   await tapKey(page, 'N');
@@ -89,15 +60,36 @@ test('a short game on a phone, by taps on the keys and lines in the text field',
   assert.ok(rows.some((row) => row.startsWith('Howdie Marshal Bartholomew-Jedediah-Quincy, good luck')), rows.join('\n'));
   await enterLine(page, 'open drawer');
   await waitForText(page, 'You got the drawer open');
-  assert.deepEqual(await unreadable(page), []);
+  assert.deepEqual(await problemsEveryWay(page), [], 'a command');
 
-  // The screens of other devices, the keyboard up on a phone among them.
-  for (const [width, height] of [[768, 1024], [1024, 768], [844, 390], [800, 600], [390, 460]]) {
+  // The screens of other devices, and a phone's with its keyboard up: in
+  // landscape 200 of its 390 pixels, in portrait 336 of 844 (the page
+  // declares that the keyboard resizes it). What does not fit in one row
+  // folds behind the one button.
+  const folded = () => page.evaluate(() => [document.getElementById('more').hidden,
+    document.getElementById('more-controls').childElementCount]);
+  for (const [width, height] of [[320, 568], [360, 640], [390, 844], [844, 390], [768, 1024], [1366, 768],
+    [844, 190], [390, 508]]) {
     await page.setViewportSize({ width, height });
     await page.waitForTimeout(150);
-    assert.deepEqual(await unreadable(page), [], `${width}x${height}`);
+    assert.deepEqual(height < 200 ? await problemsEveryWay(page) : await layoutProblems(page), [], `${width}x${height}`);
+    const [hidden, inMenu] = await folded();
+    assert.equal(hidden, inMenu === 0, `${width}x${height}: ${inMenu} in the menu`);
+    if (width < 768) assert.ok(inMenu > 0, `${width}x${height}`);
   }
+  // All of them, the keyboard up in landscape: the menu opens above it.
+  await page.setViewportSize({ width: 844, height: 190 });
+  await page.waitForTimeout(150);
+  assert.equal(await page.$$eval('#controls button:visible', (buttons) => buttons.length), 0);
+  const dark = await page.getAttribute('#dark', 'aria-pressed');
+  await page.locator('#more').tap();
+  await page.locator('#more-controls #dark').tap();
+  await page.waitForFunction(() => document.getElementById('more-controls').hidden);
+  assert.notEqual(await page.getAttribute('#dark', 'aria-pressed'), dark);
+  await page.evaluate(() => localStorage.removeItem('quorrell.theme'));
   await page.setViewportSize({ width: 390, height: 844 });
+  await page.goto(phone.address);
+  await waitForText(page, 'You got the drawer open');
 
   await enterLine(page, 'quit');
   await waitForText(page, 'Are you surrendering Orvane City');
@@ -105,9 +97,10 @@ test('a short game on a phone, by taps on the keys and lines in the text field',
   await tapKey(page, 'Y');
   await waitForText(page, 'Press escape to exit', 15000);
   assert.deepEqual(await keyButtons(page), ['Escape']);
-  assert.deepEqual(await unreadable(page), []);
+  assert.deepEqual(await problemsEveryWay(page), [], 'the closing screen');
   await tapKey(page, 'Escape');
   await page.waitForSelector('#game-over', { state: 'visible' });
+  assert.deepEqual(await problemsEveryWay(page), [], 'the end');
   await page.close();
 });
 
@@ -121,13 +114,13 @@ test('a tablet in portrait and a small window show the console whole, 80 columns
       const screen = document.getElementById('screen').getBoundingClientRect();
       const row = document.querySelector('#screen .now .row');
       const size = parseFloat(getComputedStyle(row).fontSize);
-      return { layout: document.documentElement.className, size, bottom: screen.bottom, right: screen.right,
+      return { layout: document.documentElement.classList.contains('console'), size, bottom: screen.bottom, right: screen.right,
         columns: Math.floor((row.getBoundingClientRect().width + 0.5) / (size * 0.6)) };
     });
-    assert.equal(shown.layout, 'console', `${width}x${height}`);
+    assert.equal(shown.layout, true, `${width}x${height}`);
     assert.ok(shown.size >= 12, `${width}x${height}: ${shown.size}px`);
     assert.ok(shown.right <= width && shown.bottom <= height, `${width}x${height}: ${JSON.stringify(shown)}`);
-    assert.deepEqual(await unreadable(page), [], `${width}x${height}`);
+    assert.deepEqual(await layoutProblems(page), [], `${width}x${height}`);
   }
   await page.close();
 });
@@ -174,51 +167,87 @@ test('the loading line counts the game in as it arrives on a slow network', LIMI
   await fresh.close();
 });
 
-test('after one visit the page plays with no network, with the sounds heard, and a new build replaces the old copy', LIMIT, async () => {
+test('after one visit the page plays with no network, every sound kept; a new version waits for the game in progress, or is taken at once', LIMIT, async () => {
   const site = await mkdtemp(join(tmpdir(), 'quorrell-site-'));
   await cp(SITE, site, { recursive: true });
   const browser = await openBrowser({ site });
   try {
     const page = await browser.context.newPage();
+    await page.addInitScript(() => {
+      window.soundsStarted = [];
+      const start = AudioBufferSourceNode.prototype.start;
+      AudioBufferSourceNode.prototype.start = function (...args) {
+        window.soundsStarted.push(this.buffer.duration);
+        return start.apply(this, args);
+      };
+    });
     await page.goto(browser.address);
     await waitForText(page, 'Instructions?  Y or N');
     await page.waitForFunction(() => navigator.serviceWorker.controller);
-    await page.keyboard.type('ny');
-    await waitForText(page, 'What is your first name?');
-    await page.evaluate(() => navigator.serviceWorker.ready);
     const kept = () => page.evaluate(async () => {
       const names = (await caches.keys()).filter((name) => name.startsWith('quorrell-'));
-      const sound = names.length ? Boolean(await (await caches.open(names[0])).match('data/clto.wav')) : false;
-      return { names, sound };
+      const files = names.length ? (await (await caches.open(names[0])).keys()).map((request) => request.url) : [];
+      return { names, sounds: files.filter((file) => /\/data\/\w+\.wav$/.test(file)).length };
     });
-    const first = await kept();
-    assert.equal(first.names.length, 1);
-    assert.ok(first.sound, 'the sound heard is kept');
+    // Every sound is kept in the background, none of them heard yet.
+    const end = Date.now() + 30000;
+    while ((await kept()).sounds < 53 && Date.now() < end) await page.waitForTimeout(200);
+    assert.deepEqual(await kept(), { names: [(await kept()).names[0]], sounds: 53 });
 
-    // No network at all: the server gone, the browser offline.
+    // No network at all, the server gone, the browser offline: a game with
+    // its sounds.
     browser.server.close();
     browser.server.closeAllConnections();
     await browser.context.setOffline(true);
-    // The game is picked up where it stopped.
+    const failed = [];
+    page.on('requestfailed', (request) => failed.push(request.url()));
     await page.reload();
-    await waitForText(page, 'What is your first name?');
-    await page.keyboard.type('Bob\n');
-    await waitForText(page, 'You see your messy desk');
+    await waitForText(page, 'Instructions?  Y or N');
+    await page.keyboard.type('nyBob\nopen drawer\ntake gun\n');
+    await waitForText(page, 'You now have the Colt 45 gun', 20000);
+    const sounds = await page.evaluate(() => window.soundsStarted);
+    assert.ok(sounds.length >= 3 && sounds.every((length) => length > 0), JSON.stringify(sounds));
+    assert.deepEqual(failed, []);
     await browser.context.setOffline(false);
 
-    // A new build: the service worker's cache name changes with the site.
-    const worker = join(site, 'sw.js');
-    const text = await readFile(worker, 'utf8');
-    await writeFile(worker, text.replace(/quorrell-[0-9a-f]+/, 'quorrell-0123456789abcdef'));
+    // A new build: the site's version changes in the worker's cache name
+    // and in the page. Found while a game is in progress, it waits, and
+    // the player is told.
+    const version = () => page.evaluate(() => document.documentElement.dataset.version);
+    const first = await version();
+    let current = first;
+    const newBuild = async (next) => {
+      for (const file of ['sw.js', 'index.html']) {
+        const path = join(site, file);
+        await writeFile(path, (await readFile(path, 'utf8')).replaceAll(current, next));
+      }
+      current = next;
+    };
+    await newBuild('0123456789abcdef');
     await browser.server.listen(new URL(browser.address).port, '127.0.0.1');
-    await page.evaluate(async () => (await navigator.serviceWorker.ready).update());
-    const end = Date.now() + 20000;
-    let now = await kept();
-    while (now.names.join() !== 'quorrell-0123456789abcdef' && Date.now() < end) {
-      await page.waitForTimeout(200);
-      now = await kept();
-    }
-    assert.deepEqual(now.names, ['quorrell-0123456789abcdef']);
+    await page.goto(browser.address);
+    await waitForText(page, 'take gun');
+    await page.waitForFunction(() => document.getElementById('notice').textContent ===
+      'A new version is ready: it starts with your next game', null, { timeout: 20000 });
+    await page.keyboard.type('look\n');
+    await waitForText(page, 'It is high noon');
+    assert.equal(await version(), first);
+    // The next game is the new version's.
+    await page.keyboard.type('quit\ny');
+    await waitForText(page, 'Press escape to exit', 15000);
+    await page.keyboard.press('Escape');
+    await page.click('#play-again');
+    await page.waitForFunction(() => document.documentElement.dataset.version === '0123456789abcdef', null,
+      { timeout: 20000 });
+    await waitForText(page, 'Instructions?  Y or N');
+    assert.deepEqual((await kept()).names, ['quorrell-0123456789abcdef']);
+
+    // Found with no game in progress, it is taken at once.
+    await newBuild('fedcba9876543210');
+    await page.reload();
+    await page.waitForFunction(() => document.documentElement.dataset.version === 'fedcba9876543210', null,
+      { timeout: 20000 });
+    await waitForText(page, 'Instructions?  Y or N');
     await page.close();
   } finally {
     await browser.close();

@@ -10,7 +10,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { deflateRawSync } from 'node:zlib';
-import { openBrowser, screen, waitForText } from './browser.mjs';
+import { openBrowser, problemsEveryWay, screen, waitForText } from './browser.mjs';
 
 const LIMIT = { timeout: 90000 };
 const NATIVE = fileURLToPath(new URL('../../build/', import.meta.url));
@@ -93,6 +93,7 @@ test('a shared link is the native one, is watched to its end in a fresh browser,
     await waitForText(page, 'There is a Colt 45 gun in there');
     await page.waitForFunction(() => !document.getElementById('watch-play-here').disabled);
     assert.ok(!(await screen(page)).includes('take gun'));
+    assert.deepEqual(await problemsEveryWay(page), [], 'watching');
     await page.click('#watch-play-here');
     await waitForText(page, 'There is a Colt 45 gun in there');
     await page.waitForSelector('#command', { state: 'visible' });
