@@ -85,6 +85,11 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
 {
     std::string notRecord = scratchPath("not-a-record");
     std::ofstream(notRecord) << "my notes\n";
+    // Named by mistake, a big file is refused without being read through.
+    std::string bigNotRecord = scratchPath("big-not-a-record");
+    std::ofstream(bigNotRecord) << std::string(100000, 'x');
+    // A file named as a number, beside the game.
+    std::ofstream("98") << "my notes\n";
     // A damaged record's seed is held to the command line's rule.
     std::string badSeed = scratchPath("bad-seed");
     std::ofstream(badSeed) << "Quorrell record\nformat 1\nseed 4294967296\nstate open \nnnBob\n";
@@ -239,6 +244,9 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         // refused as its file would be.
         {{ENV, SAVED, GAME, "--resume", "99"}, 2,
          "quorrell: --resume 99: there is no game 99; quorrell --games lists the saved games (see quorrell --help)\n"},
+        {{ENV, SAVED, GAME, "--replay", "98"}, 2,
+         "quorrell: --replay 98: there is no game 98; quorrell --games lists the saved games; the file named 98 here "
+         "is ./98 (see quorrell --help)\n"},
         {{ENV, SAVED, GAME, "--replay", "0"}, 2,
          "quorrell: --replay 0: there is no game 0; quorrell --games lists the saved games (see quorrell --help)\n"},
         {{ENV, NONE_SAVED, GAME, "--transcript", "1"}, 2,
@@ -254,6 +262,7 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
         {{ENV, SAVED, GAME, "--share", "4"}, 2, "quorrell: '" + saves + "damaged.rec' is not a Quorrell record (see quorrell --help)\n"},
         // Watching, sharing and the recording read a record and nothing else.
         {{GAME, "--watch", notRecord}, 2, "quorrell: '" + notRecord + "' is not a Quorrell record (see quorrell --help)\n"},
+        {{GAME, "--replay", bigNotRecord}, 2, "quorrell: '" + bigNotRecord + "' is not a Quorrell record (see quorrell --help)\n"},
         {{GAME, "--watch", fifo}, 2, "quorrell: '" + fifo + "' is a named pipe, not a record (see quorrell --help)\n"},
         {{GAME, "--watch", folder}, 2, "quorrell: '" + folder + "' is a folder, not a record (see quorrell --help)\n"},
         {{GAME, "--watch"}, 2, "quorrell: --watch needs a file (see quorrell --help)\n"},
@@ -281,7 +290,7 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     // A help or version that cannot be written is no success.
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{GAME, "--help"}, {GAME, "-V"}, {SCRIPT, "-h"}, {SCRIPT, "--version"},
-          {ENV, SAVED, GAME, "--games"}}) {
+          {ENV, SAVED, GAME, "--games"}, {GAME, "--share", ended}, {GAME, "--asciicast", ended}}) {
         ChildRun run = playOntoAFullDisk(arguments);
         EXPECT_EQ(run.status, 1) << arguments.back();
         EXPECT_NE(run.err.find("cannot write the"), std::string::npos) << run.err;
@@ -308,7 +317,7 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     std::string listed = play({ENV, SAVED, GAME, "--games"}).out;
     EXPECT_EQ(listed.substr(listed.find('\n') + 1, 3), "1  ");
     EXPECT_NE(listed.find("turn 4  ended       " + takenUp + "\n2  "), std::string::npos) << listed;
-    for (const std::string& scratch : {putDown, fifo, link})
+    for (const std::string& scratch : {putDown, fifo, link, bigNotRecord, std::string("98")})
         unlink(scratch.c_str());
     for (const auto& named : damaged)
         unlink(named.second.c_str());
@@ -456,6 +465,9 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
          whole, putDown},
         {"a full disk at the start leaves no file", absent, {GAME, "--seed", "31", "--record", "RECORD"}, whole, 10,
          2, "quorrell: cannot write the record 'RECORD': File too large (see quorrell --help)\n", absent, absent},
+        {"a full disk at the start leaves an empty file named for the record as empty as it was", "",
+         {GAME, "--seed", "31", "--record", "RECORD"}, whole, 10, 2,
+         "quorrell: cannot write the record 'RECORD': File too large (see quorrell --help)\n", absent, ""},
         {"a line cut short in the record is dropped, and the next one runs", putDown + "inven",
          {GAME, "--resume", "RECORD"}, later, 0, 0, "", whole, header(31, "open ", 4) + whole},
         {"a death's record is ended as the closing screen comes up, and keeps none of the keys typed there",
@@ -481,7 +493,7 @@ TEST(Record, EachEdgeIsToldAndNothingIsLost)
         }
         bool left = access(record.c_str(), F_OK) == 0;
         EXPECT_EQ(left ? fileText(record) : absent, row.after) << row.edge;
-        if (!left)
+        if (!left || row.after.empty())
             continue;
         // The harness plays the record left as the game its input makes,
         // and says, apart, where the game was put down.
@@ -583,6 +595,53 @@ TEST(Record, ASharedLinkCarriesTheRecordAndTheLongestWinFitsInAMessage)
     EXPECT_NE(shared.err.find("put the line above right after the address"), std::string::npos) << shared.err;
     // With a site's address in front, it still fits in a chat message.
     EXPECT_LE(std::string("https://orvanecity.invalid/quorrell/").size() + fragment.size(), 2000u) << fragment;
+    // Bytes of every count, whatever is left over after each three.
+    for (const char* typed : {"nnBob\n", "nnBob\nlook\n", "nnBob\nlook\ne\n"}) {
+        std::ofstream(record, std::ios::binary) << header(7, "open ", 1) << typed;
+        shared = play({GAME, "--share", record});
+        EXPECT_EQ(unpackedLink(shared.out.substr(0, shared.out.size() - 1)), fileText(record)) << typed;
+    }
+    // A game of keys that no deflating shrinks makes a link no browser takes.
+    std::string noise;
+    for (unsigned state = 7; noise.size() < 2000000;) {
+        state = state * 1103515245u + 12345u;
+        noise += static_cast<char>(' ' + (state >> 16) % 95);
+    }
+    std::ofstream(record, std::ios::binary) << header(7, "open ", 1) << noise;
+    shared = play({GAME, "--share", record});
+    EXPECT_EQ(shared.status, 2);
+    EXPECT_NE(shared.err.find("more than the 2 MB a browser takes"), std::string::npos) << shared.err;
+    unlink(record.c_str());
+}
+
+// What a terminal player would read back: the bytes the terminal is sent,
+// each line ended as the terminal ends it, in bursts at the game's pace.
+TEST(Record, AnAsciicastIsTheTerminalsBytesInBurstsAtTheGamesPace)
+{
+    // Seed 2: the store's iron door kicked, whose reply holds the triangle;
+    // then a line with a byte that is no part of a character.
+    std::string record = scratchPath("cast");
+    std::ofstream(record, std::ios::binary) << header(2, "open ", 6) << "nnBob\ne\nn\nw\nw\nkick door\nlo\xe9ok\n";
+    ChildRun cast = play({GAME, "--asciicast", record});
+    EXPECT_EQ(cast.status, 0) << cast.err;
+    std::istringstream lines(cast.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "{\"version\": 2, \"width\": 80, \"height\": 25, \"title\": \"Quorrell\"}");
+    double last = 0;
+    std::string shown;
+    while (std::getline(lines, line)) {
+        double seconds = std::strtod(line.c_str() + 1, nullptr);
+        EXPECT_GE(seconds, last) << line;
+        last = seconds;
+        ASSERT_EQ(line.compare(line.find(','), 8, ", \"o\", \""), 0) << line;
+        shown += line;
+    }
+    EXPECT_GT(last, 1.0) << "the game's pauses take time";
+    EXPECT_NE(shown.find("Ouch \u25b2 that hurt!"), std::string::npos);
+    EXPECT_NE(shown.find("\\u000d\\u000a"), std::string::npos);
+    EXPECT_EQ(shown.find("\x1e"), std::string::npos);
+    EXPECT_NE(shown.find("\xef\xbf\xbd"), std::string::npos) << "a stray byte drawn as a terminal draws it";
     unlink(record.c_str());
 }
 

@@ -1034,6 +1034,47 @@ TEST_F(RealTerminal, AltUAndAltRTakeBackAndPutBackStepsAtThePromptAndTheClosingS
     fs::remove_all(state);
 }
 
+// Plain text is never drawn again: the game goes on below, saying what the
+// step did, with the half-typed line dropped as on a full screen.
+TEST_F(RealTerminal, OnADumbTerminalAStepTakenSaysWhatItDidAndTheGameGoesOnBelow)
+{
+    Terminal terminal("undo-dumb", Terminal::ON_A_DUMB_TERMINAL);
+    startInTheOffice(terminal);
+    terminal.type("open drawer");
+    terminal.press("Enter");
+    ASSERT_TRUE(terminal.waitForText("There is a Colt 45 gun in there"));
+    terminal.type("loo");
+    terminal.press("M-u");
+    ASSERT_TRUE(terminal.waitForText("|loo\n24|Undone: open drawer\n"));
+    // The next command typed at once, read before the game starts again,
+    // is kept for the game that goes on.
+    terminal.tmux({"send-keys", "-t", "game", "M-r", "take gun", "Enter"});
+    ASSERT_TRUE(terminal.waitForText("|Redone: open drawer\n23|take gun\n24|You now have the Colt 45 gun Marshal Bob"));
+    terminal.press("C-d");
+    EXPECT_EQ(terminal.exitStatus(), 0);
+    EXPECT_NE(terminal.fileInFolder("game.rec").find("\nnnBob\nopen drawer\ntake gun\n"), std::string::npos);
+}
+
+// The saves taken away mid-game: the step is taken back all the same, and
+// the player is told that the game goes on unsaved.
+TEST_F(RealTerminal, AnUndoWhoseRecordHasGoneTakesTheStepBackAndPlaysOnUnsaved)
+{
+    char scratch[] = "/tmp/quorrell-saves-XXXXXX";
+    fs::path state = mkdtemp(scratch);
+    Terminal terminal("undo-gone", Terminal::DIRECTLY, COLUMNS, ROWS, {}, state);
+    startInTheOffice(terminal);
+    playCommand(terminal, "open drawer", "There is a Colt 45 gun in there");
+    fs::remove_all(state / "quorrell");
+    terminal.press("M-u");
+    ASSERT_TRUE(terminal.waitForText("cannot be opened again. It plays on unsaved.\n"));
+    EXPECT_EQ(shown(terminal.screen()).find("You got the drawer open"), std::string::npos) << shown(terminal.screen());
+    playCommand(terminal, "open drawer", "There is a Colt 45 gun in there");
+    terminal.press("C-d");
+    EXPECT_EQ(terminal.exitStatus(), 0);
+    EXPECT_FALSE(fs::exists(state / "quorrell"));
+    fs::remove_all(state);
+}
+
 TEST_F(RealTerminal, AGameKilledRightAfterAnUndoIsPickedUpUndone)
 {
     char scratch[] = "/tmp/quorrell-saves-XXXXXX";
