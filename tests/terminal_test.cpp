@@ -695,8 +695,9 @@ std::map<std::string, std::string> savedGames(const fs::path& state)
 {
     std::map<std::string, std::string> games;
     if (fs::exists(state / "quorrell"))
-        for (const auto& entry : fs::directory_iterator(state / "quorrell"))
-            games[entry.path().filename().string()] = fileText(entry.path());
+        for (const auto& entry : fs::recursive_directory_iterator(state / "quorrell"))
+            if (!entry.is_directory())
+                games[fs::relative(entry.path(), state / "quorrell").string()] = fileText(entry.path());
     return games;
 }
 
@@ -851,8 +852,8 @@ TEST_F(RealTerminal, ASymbolicLinkAmongTheSavedGamesIsPassedOver)
     const std::string putDown = "Quorrell record\nformat 2\nseed 5\nstate open \nturn 1         \nnnBob\nlook\n";
     std::ofstream(elsewhere) << putDown;
     fs::create_symlink(elsewhere, state / "quorrell" / "game-2099-01-01_00-00-00.rec");
-    // A game ended under its first name, as games were once kept, is named
-    // as ended once found, and never offered.
+    // A game ended under its first name, as games were once kept, is put
+    // with the ended games once found, and never offered.
     const std::string ended = "Quorrell record\nformat 2\nseed 5\nstate ended\nturn 1         \nnnBob\nquit\ny";
     std::ofstream(state / "quorrell" / "game-2098-01-01_00-00-00.rec") << ended;
     {
@@ -862,7 +863,7 @@ TEST_F(RealTerminal, ASymbolicLinkAmongTheSavedGamesIsPassedOver)
         EXPECT_EQ(terminal.exitStatus(), 0);
     }
     EXPECT_EQ(fileText(elsewhere), putDown);
-    EXPECT_EQ(fileText(state / "quorrell" / "game-2098-01-01_00-00-00-ended.rec"), ended);
+    EXPECT_EQ(fileText(state / "quorrell" / "ended" / "game-2098-01-01_00-00-00-ended.rec"), ended);
     fs::remove_all(state);
 }
 
@@ -1015,10 +1016,11 @@ TEST_F(RealTerminal, AltUAndAltRTakeBackAndPutBackStepsAtThePromptAndTheClosingS
     ASSERT_TRUE(terminal.waitForText("Press escape to exit"));
     EXPECT_NE(theSavedGame(state).find("state ended\nturn 3         \nnnBob\nopen drawer\ntake gun\nquit\ny"),
               std::string::npos);
-    // Named as ended, for the next start to pass over unopened, until the
+    // Put with the ended games, for the next start never to meet, until the
     // undo opens it again.
-    auto nameEndsInEnded = [&] { return savedGames(state).begin()->first.find("-ended.rec") != std::string::npos; };
+    auto nameEndsInEnded = [&] { return savedGames(state).begin()->first.find("ended/game-") == 0; };
     EXPECT_TRUE(nameEndsInEnded());
+    EXPECT_EQ(fs::status(state / "quorrell" / "ended").permissions(), fs::perms::owner_all);
     terminal.press("M-u");
     EXPECT_TRUE(terminal.waitUntil([&] { return terminal.screen() == gunTaken; })) << shown(terminal.screen());
     EXPECT_NE(theSavedGame(state).find("state open \nturn 2         \nnnBob\nopen drawer\ntake gun\n"),

@@ -78,7 +78,7 @@ static int statWithoutFollowing(const char* path, struct stat* status)
     return stat(path, status);
 }
 
-static int makeOneFolder(const std::string& path)
+int recordFolderMake(const std::string& path)
 {
     return _mkdir(path.c_str());
 }
@@ -110,7 +110,7 @@ static int statWithoutFollowing(const char* path, struct stat* status)
     return lstat(path, status);
 }
 
-static int makeOneFolder(const std::string& path)
+int recordFolderMake(const std::string& path)
 {
     return mkdir(path.c_str(), 0700);
 }
@@ -502,7 +502,7 @@ static bool makeFolders(const std::string& folder)
     std::size_t end = 0;
     do {
         end = folder.find_first_of("/\\", end + 1);
-        error = makeOneFolder(folder.substr(0, end)) != 0 && errno != EEXIST ? errno : 0;
+        error = recordFolderMake(folder.substr(0, end)) != 0 && errno != EEXIST ? errno : 0;
     } while (end != std::string::npos);
     struct stat status = {};
     if (stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode))

@@ -43,6 +43,9 @@ RecordStore recordFileHandedOver(const std::string& handedOver, long* storedLeng
 // game started again in its place.
 void recordFileLetGo();
 
+// Makes the folder, for the player alone (0700): 0, or -1 with errno.
+int recordFolderMake(const std::string& path);
+
 // Gives the record being played a new name; false when it cannot have it.
 bool recordFileMoveTo(const std::string& path);
 

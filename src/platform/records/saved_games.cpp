@@ -22,9 +22,11 @@
 static const char PREFIX[] = "game-";
 static const char SUFFIX[] = ".rec";
 static const char SET_ASIDE[] = "-set-aside.rec";
-// A game played to its end is named so, and the search for a game put down
-// passes it over by its name alone, without opening it.
+// A game played to its end is named so and kept in a folder of its own
+// inside, so that the search for a game put down, at every start, never
+// even reads the names of the thousands a player may have finished.
 static const char ENDED[] = "-ended.rec";
+static const char ENDED_FOLDER[] = "ended";
 
 // A game not ended, with when its record was last written.
 struct Candidate {
@@ -162,24 +164,45 @@ static bool exists(const std::string& path)
     return stat(path.c_str(), &status) == 0;
 }
 
-// The name a game of the folder of saved games whose name ends in from
-// takes with to instead, free in the folder; empty for any other record (a
-// file of the player's own naming keeps its name).
-static std::string renamedInTheFolder(const std::string& path, const char* from, const char* to)
+static std::string folderOf(const std::string& path)
 {
     std::size_t slash = path.find_last_of("/\\");
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    if (endingOf(name) != from)
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+static bool sameFolder(const std::string& one, const std::string& other)
+{
+    std::string full = fullPath(one);
+    return !full.empty() && full == fullPath(other);
+}
+
+// stem + ending, or the first of stem-2 + ending, stem-3 + ending... that
+// is free.
+static std::string freeName(const std::string& stem, const char* ending)
+{
+    std::string name = stem + ending;
+    for (int copy = 2; exists(name); ++copy)
+        name = stem + "-" + std::to_string(copy) + ending;
+    return name;
+}
+
+// The name a game in the folder given, whose name ends in from, takes in
+// the folder to (made if need be), ending in to instead; empty for any
+// other record (a file of the player's own naming keeps its name).
+static std::string renamedInto(const std::string& path, const std::string& folder, const char* from,
+                               const std::string& to, const char* toEnding)
+{
+    std::string name = path.substr(path.find_last_of("/\\") + 1);
+    if (endingOf(name) != from || !sameFolder(folderOf(path), folder))
         return std::string();
-    std::string savedIn = savedGamesFolder();
-    if (savedIn.empty() || fullPath(folder).empty() || fullPath(folder) != fullPath(savedIn))
+    if (recordFolderMake(to) != 0 && errno != EEXIST)
         return std::string();
-    std::string stem = path.substr(0, path.size() - std::strlen(from));
-    std::string renamed = stem + to;
-    for (int copy = 2; exists(renamed); ++copy)
-        renamed = stem + "-" + std::to_string(copy) + to;
-    return renamed;
+    return freeName(to + SEPARATOR + name.substr(0, name.size() - std::strlen(from)), toEnding);
+}
+
+static std::string endedFolder(const std::string& savedIn)
+{
+    return savedIn + SEPARATOR + ENDED_FOLDER;
 }
 
 // A game that ended under its first name (played before ended games were
@@ -227,10 +250,7 @@ bool findPutDownGame(const std::string& folder, PutDownGame* game)
 
 bool setAsideGame(const std::string& path, std::string* asidePath, std::string* reason)
 {
-    std::string stem = path.substr(0, path.size() - (sizeof SUFFIX - 1));
-    std::string aside = stem + SET_ASIDE;
-    for (int copy = 2; exists(aside); ++copy)
-        aside = stem + "-" + std::to_string(copy) + SET_ASIDE;
+    std::string aside = freeName(path.substr(0, path.size() - (sizeof SUFFIX - 1)), SET_ASIDE);
     if (std::rename(path.c_str(), aside.c_str()) == 0) {
         *asidePath = aside;
         return true;
@@ -243,17 +263,20 @@ bool setAsideGame(const std::string& path, std::string* asidePath, std::string* 
 
 std::string savedGameOutOfAside(const std::string& path)
 {
-    return renamedInTheFolder(path, SET_ASIDE, SUFFIX);
+    std::string savedIn = savedGamesFolder();
+    return savedIn.empty() ? std::string() : renamedInto(path, savedIn, SET_ASIDE, savedIn, SUFFIX);
 }
 
 std::string savedGameEndedName(const std::string& path)
 {
-    return renamedInTheFolder(path, SUFFIX, ENDED);
+    std::string savedIn = savedGamesFolder();
+    return savedIn.empty() ? std::string() : renamedInto(path, savedIn, SUFFIX, endedFolder(savedIn), ENDED);
 }
 
 std::string savedGameReopenedName(const std::string& path)
 {
-    return renamedInTheFolder(path, ENDED, SUFFIX);
+    std::string savedIn = savedGamesFolder();
+    return savedIn.empty() ? std::string() : renamedInto(path, endedFolder(savedIn), ENDED, savedIn, SUFFIX);
 }
 
 
@@ -283,11 +306,8 @@ static bool isRecordName(const std::string& name)
     return name.size() > sizeof SUFFIX - 1 && name[0] != '.' && endsWith(name, SUFFIX);
 }
 
-std::vector<SavedGame> listSavedGames(const std::string& folder)
+static void addGamesIn(const std::string& folder, std::vector<SavedGame>& games)
 {
-    std::vector<SavedGame> games;
-    if (folder.empty())
-        return games;
     for (const std::string& name : namesIn(folder)) {
         std::string path = folder + SEPARATOR + name;
         // Nothing but a plain file is opened: a named pipe would never
@@ -306,6 +326,15 @@ std::vector<SavedGame> listSavedGames(const std::string& folder)
         }
         games.push_back(game);
     }
+}
+
+std::vector<SavedGame> listSavedGames(const std::string& folder)
+{
+    std::vector<SavedGame> games;
+    if (folder.empty())
+        return games;
+    addGamesIn(folder, games);
+    addGamesIn(endedFolder(folder), games);
     // Two written in the same second: the one started later, by its name.
     std::sort(games.begin(), games.end(), [](const SavedGame& one, const SavedGame& other) {
         return one.writtenAt != other.writtenAt ? one.writtenAt > other.writtenAt : one.path > other.path;

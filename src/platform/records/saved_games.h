@@ -32,10 +32,10 @@ bool setAsideGame(const std::string& path, std::string* asidePath, std::string* 
 // it is put down. Empty for any other record.
 std::string savedGameOutOfAside(const std::string& path);
 
-// A game of the folder played to its end is renamed game-...-ended.rec, so
-// that the search for a game put down passes it over unopened, and an undo
-// at its closing screen gives it its name back: the names each then takes.
-// Empty for any other record.
+// A game of the folder played to its end moves to ended/game-...-ended.rec,
+// so that the search for a game put down never meets it, and an undo at
+// its closing screen brings it back under its name: the paths each then
+// takes, the folder ended/ made if need be. Empty for any other record.
 std::string savedGameEndedName(const std::string& path);
 std::string savedGameReopenedName(const std::string& path);
 
@@ -51,10 +51,10 @@ struct SavedGame {
     SavedGameState state;
 };
 
-// Every record (*.rec) in the folder, the one written last first: game 1 of
-// the list is the game played last. Only each record's header is read, so a
-// long record costs no more than a short one; a file that is no record is
-// listed as damaged.
+// Every record (*.rec) in the folder and in its ended/, the one written last
+// first: game 1 of the list is the game played last. Only each record's
+// header is read, so a long record costs no more than a short one; a file
+// that is no record is listed as damaged.
 std::vector<SavedGame> listSavedGames(const std::string& folder);
 
 // What quorrell --games prints: the folder, then one line a game, or one
