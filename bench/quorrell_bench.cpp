@@ -421,8 +421,7 @@ std::string savedGamesHolding(const std::vector<std::string>& records)
     for (std::size_t number = 0; number < records.size(); ++number) {
         // Kept as the game keeps them: an ended game with the ended ones.
         bool ended = records[number].find("\nstate ended\n") != std::string::npos;
-        std::string path = games + (ended ? "/ended/" : "/") + "game-2026-01-01_00-00-00-" + std::to_string(number + 2) +
-                           (ended ? "-ended" : "") + ".rec";
+        std::string path = games + (ended ? "/ended/" : "/") + "game-2026-01-01_00-00-00-" + std::to_string(number + 2) + ".rec";
         std::FILE* file = std::fopen(path.c_str(), "wb");
         if (!file || std::fwrite(records[number].data(), 1, records[number].size(), file) != records[number].size())
             std::abort();

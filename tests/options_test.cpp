@@ -309,10 +309,10 @@ TEST(CommandLine, HelpVersionAndEveryRefusal)
     for (const Saved& game : savedGames)
         EXPECT_EQ(fileText(saves + game.name), game.bytes) << game.name;
     // Game 2 plays on, set aside no more, to Dexter's shot: it is then the
-    // game played last, and ended, named so and put with the ended games,
-    // without the line typed at its closing screen.
+    // game played last, and ended, put with the ended games, without the
+    // line typed at its closing screen.
     EXPECT_EQ(play({ENV, SAVED, GAME, "--resume", "2"}, SECOND_PART).status, 0);
-    const std::string takenUp = "ended/game-2026-11-30_09-00-00-ended.rec";
+    const std::string takenUp = "ended/game-2026-11-30_09-00-00.rec";
     EXPECT_EQ(fileText(saves + takenUp), header(31, "ended", 4) + FIRST_PART + "n\nw\n");
     std::string listed = play({ENV, SAVED, GAME, "--games"}).out;
     EXPECT_EQ(listed.substr(listed.find('\n') + 1, 3), "1  ");

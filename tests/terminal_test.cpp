@@ -863,7 +863,7 @@ TEST_F(RealTerminal, ASymbolicLinkAmongTheSavedGamesIsPassedOver)
         EXPECT_EQ(terminal.exitStatus(), 0);
     }
     EXPECT_EQ(fileText(elsewhere), putDown);
-    EXPECT_EQ(fileText(state / "quorrell" / "ended" / "game-2098-01-01_00-00-00-ended.rec"), ended);
+    EXPECT_EQ(fileText(state / "quorrell" / "ended" / "game-2098-01-01_00-00-00.rec"), ended);
     fs::remove_all(state);
 }
 

@@ -22,10 +22,9 @@
 static const char PREFIX[] = "game-";
 static const char SUFFIX[] = ".rec";
 static const char SET_ASIDE[] = "-set-aside.rec";
-// A game played to its end is named so and kept in a folder of its own
-// inside, so that the search for a game put down, at every start, never
-// even reads the names of the thousands a player may have finished.
-static const char ENDED[] = "-ended.rec";
+// A game played to its end is kept in a folder of its own inside, so that
+// the search for a game put down, at every start, never even reads the
+// names of the thousands a player may have finished.
 static const char ENDED_FOLDER[] = "ended";
 
 // A game not ended, with when its record was last written.
@@ -133,13 +132,13 @@ static bool endsWith(const std::string& text, const char* end)
     return text.size() >= length && text.compare(text.size() - length, length, end) == 0;
 }
 
-// How a game's name ends: set aside, ended, or neither; null for a file
-// that is no game of the folder's.
+// How a game's name ends: set aside or not; null for a file that is no
+// game of the folder's.
 static const char* endingOf(const std::string& name)
 {
     if (name.compare(0, sizeof PREFIX - 1, PREFIX) != 0 || !endsWith(name, SUFFIX))
         return nullptr;
-    return endsWith(name, SET_ASIDE) ? SET_ASIDE : endsWith(name, ENDED) ? ENDED : SUFFIX;
+    return endsWith(name, SET_ASIDE) ? SET_ASIDE : SUFFIX;
 }
 
 static bool isSavedGame(const std::string& name)
@@ -205,10 +204,10 @@ static std::string endedFolder(const std::string& savedIn)
     return savedIn + SEPARATOR + ENDED_FOLDER;
 }
 
-// A game that ended under its first name (played before ended games were
-// named so, or on a system that renames no open file) is named so once
-// found, unless a game is still at its closing screen.
-static void nameAnEndedGame(const std::string& path)
+// A game that ended among the others (played before ended games were kept
+// apart, or on a system that moves no open file) is moved once found,
+// unless a game is still at its closing screen.
+static void putAwayAnEndedGame(const std::string& path)
 {
     std::string ended = savedGameEndedName(path);
     if (!ended.empty() && !recordFileInUse(path))
@@ -230,7 +229,7 @@ bool findPutDownGame(const std::string& folder, PutDownGame* game)
         if (!recordFileReadHeader(path, &header, &hasInput))
             continue;
         if (header.ended)
-            nameAnEndedGame(path);
+            putAwayAnEndedGame(path);
         else if (hasInput && lastWritten(path, &writtenAt))
             candidates.push_back({name, writtenAt, header});
     }
@@ -270,13 +269,13 @@ std::string savedGameOutOfAside(const std::string& path)
 std::string savedGameEndedName(const std::string& path)
 {
     std::string savedIn = savedGamesFolder();
-    return savedIn.empty() ? std::string() : renamedInto(path, savedIn, SUFFIX, endedFolder(savedIn), ENDED);
+    return savedIn.empty() ? std::string() : renamedInto(path, savedIn, SUFFIX, endedFolder(savedIn), SUFFIX);
 }
 
 std::string savedGameReopenedName(const std::string& path)
 {
     std::string savedIn = savedGamesFolder();
-    return savedIn.empty() ? std::string() : renamedInto(path, endedFolder(savedIn), ENDED, savedIn, SUFFIX);
+    return savedIn.empty() ? std::string() : renamedInto(path, endedFolder(savedIn), SUFFIX, savedIn, SUFFIX);
 }
 
 

@@ -32,10 +32,10 @@ bool setAsideGame(const std::string& path, std::string* asidePath, std::string* 
 // it is put down. Empty for any other record.
 std::string savedGameOutOfAside(const std::string& path);
 
-// A game of the folder played to its end moves to ended/game-...-ended.rec,
-// so that the search for a game put down never meets it, and an undo at
-// its closing screen brings it back under its name: the paths each then
-// takes, the folder ended/ made if need be. Empty for any other record.
+// A game of the folder played to its end moves to its ended/, so that the
+// search for a game put down never meets it, and an undo at its closing
+// screen brings it back: the paths each then takes, the folder ended/ made
+// if need be. Empty for any other record.
 std::string savedGameEndedName(const std::string& path);
 std::string savedGameReopenedName(const std::string& path);
 
