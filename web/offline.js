@@ -10,6 +10,7 @@ import { game } from './state.js';
 // The cache this page came in, named by the build for the site's version.
 const CACHE = 'quorrell-' + document.documentElement.dataset.version;
 const RELOADED = 'quorrell.reloadedFor';
+const NEW_VERSION_LATER = 'A new version is ready: it starts with your next game';
 
 let asked = false;
 // A new version installed and waiting for its moment, or already in charge
@@ -40,7 +41,7 @@ function startAgain(reason) {
 
 function newVersionFound(worker) {
   waiting = worker;
-  if (gameInProgress()) say('A new version is ready: it starts with your next game');
+  if (gameInProgress()) say(NEW_VERSION_LATER);
   else worker.postMessage('take over');
 }
 
@@ -53,7 +54,7 @@ function askVersion() {
 function versionKept(kept) {
   if (kept === CACHE) return;
   replaced = true;
-  if (gameInProgress()) say('A new version is ready: it starts with your next game');
+  if (gameInProgress()) say(NEW_VERSION_LATER);
   else startAgain(kept);
 }
 

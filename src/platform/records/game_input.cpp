@@ -426,9 +426,9 @@ bool inputReadWord(char* word, int capacity)
     return readText(word, capacity, WORD, readerReadWord, player.readWord);
 }
 
-// A saved game of the folder takes the name its state gives it (see
-// savedGameEndedName); a record of any other file keeps its name.
-static void nameTheSavedGame(std::string (*newName)(const std::string& path))
+// A saved game of the folder goes where its state puts it (see
+// savedGameEndedName); a record of any other file stays where it is.
+static void placeTheSavedGame(std::string (*newName)(const std::string& path))
 {
     if (!saving || saveFailed || !store.file)
         return;
@@ -448,7 +448,7 @@ void inputGameOver()
     if (reason)
         stopSaving(reason, false);
     else
-        nameTheSavedGame(savedGameEndedName);
+        placeTheSavedGame(savedGameEndedName);
 }
 
 // Where the step to take back begins: the last command line read whole. A
@@ -573,7 +573,7 @@ static void bringTheStoreToTheRecord()
         return;
     }
     kept = record.size();
-    nameTheSavedGame(savedGameReopenedName);
+    placeTheSavedGame(savedGameReopenedName);
 }
 
 std::string inputFileHandedOver(const std::string& given)

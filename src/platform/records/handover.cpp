@@ -7,7 +7,7 @@
 // Written as fields of a name, a length and the bytes.
 static const char HANDED_OVER[] = "Quorrell game handed over\n";
 
-static void addField(std::string& to, const std::string& name, const std::string& bytes)
+void addHandedOverField(std::string& to, const std::string& name, const std::string& bytes)
 {
     to += name + ' ' + std::to_string(bytes.size()) + '\n' + bytes;
 }
@@ -15,18 +15,16 @@ static void addField(std::string& to, const std::string& name, const std::string
 std::string writeHandedOver(const HandedOver& handed)
 {
     std::string fields = HANDED_OVER;
-    addField(fields, "said", handed.said);
-    addField(fields, "file", handed.file);
-    addField(fields, "saved", handed.saved ? "yes" : "");
-    addField(fields, "record", handed.record);
+    addHandedOverField(fields, "said", handed.said);
+    addHandedOverField(fields, "file", handed.file);
+    addHandedOverField(fields, "saved", handed.saved ? "yes" : "");
+    addHandedOverField(fields, "record", handed.record);
     for (const UndoneStep& step : handed.redo)
-        addField(fields, "redo " + std::to_string(step.turn), step.bytes);
+        addHandedOverField(fields, "redo " + std::to_string(step.turn), step.bytes);
     return fields;
 }
 
-// Takes the field at place (its name, and its bytes into value); false at
-// the end or at anything that is no field.
-static bool takeField(const std::string& from, std::size_t& place, std::string& name, std::string& value)
+bool takeHandedOverField(const std::string& from, std::size_t& place, std::string& name, std::string& value)
 {
     std::size_t lineEnd = from.find('\n', place);
     std::size_t lengthAt = from.rfind(' ', lineEnd);
@@ -48,7 +46,7 @@ HandedOver readHandedOver(const std::string& given)
     std::size_t place = sizeof HANDED_OVER - 1;
     std::string name, value;
     bool ours = given.compare(0, place, HANDED_OVER) == 0;
-    while (ours && takeField(given, place, name, value)) {
+    while (ours && takeHandedOverField(given, place, name, value)) {
         if (name == "said")
             handed.said = value;
         else if (name == "file")

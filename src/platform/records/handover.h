@@ -4,6 +4,7 @@
 // name, a length and the bytes, so that any byte of a record passes as it is.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ struct HandedOver {
 };
 
 std::string writeHandedOver(const HandedOver& handed);
+
+// One field: its name, the length of its bytes and the bytes. Taking one
+// reads it at place and moves place past it; false at the end or at
+// anything that is no field.
+void addHandedOverField(std::string& to, const std::string& name, const std::string& bytes);
+bool takeHandedOverField(const std::string& from, std::size_t& place, std::string& name, std::string& bytes);
 
 // What was handed over; empty fields for bytes that were written by no game.
 HandedOver readHandedOver(const std::string& given);

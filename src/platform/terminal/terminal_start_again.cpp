@@ -10,6 +10,7 @@
 
 #include "platform/input/input_reader.h"
 #include "platform/records/game_input.h"
+#include "platform/records/handover.h"
 
 #include <cerrno>
 #include <csignal>
@@ -30,23 +31,11 @@
 static const char* const HANDED_OVER = "QUORRELL_HANDED_OVER";
 static const char MAGIC[] = "Quorrell terminal handed over\n";
 
-static void addPart(std::string& to, const std::string& part)
+// The field of that name at place, taken into bytes.
+static bool takeField(const std::string& from, std::size_t& place, const char* name, std::string& bytes)
 {
-    to += std::to_string(part.size()) + '\n' + part;
-}
-
-static bool takePart(const std::string& from, std::size_t& place, std::string& part)
-{
-    std::size_t lineEnd = from.find('\n', place);
-    if (lineEnd == std::string::npos)
-        return false;
-    char* end = nullptr;
-    unsigned long length = std::strtoul(from.c_str() + place, &end, 10);
-    if (end != from.c_str() + lineEnd || length > from.size() - lineEnd - 1)
-        return false;
-    part = from.substr(lineEnd + 1, length);
-    place = lineEnd + 1 + length;
-    return true;
+    std::string named;
+    return takeHandedOverField(from, place, named, bytes) && named == name;
 }
 
 // A file of no name, left open across exec.
@@ -108,9 +97,9 @@ const char* startAgainInAFreshProcess(const std::string& game)
 {
     static std::string reason;
     std::string handedOver = MAGIC;
-    addPart(handedOver, terminalSettingsBefore());
-    addPart(handedOver, typedAheadNotRead());
-    addPart(handedOver, game);
+    addHandedOverField(handedOver, "terminal", terminalSettingsBefore());
+    addHandedOverField(handedOver, "keys", typedAheadNotRead());
+    addHandedOverField(handedOver, "game", game);
     int file = unnamedFile();
     if (file < 0 || !writeWhole(file, handedOver)) {
         reason = std::strerror(errno);
@@ -171,6 +160,6 @@ bool takeOverFromTheGameBefore(TakenOver* takenOver)
         return false;
     close(file);
     std::size_t place = sizeof MAGIC - 1;
-    return takePart(bytes, place, takenOver->settingsBefore) && takePart(bytes, place, takenOver->typedAhead) &&
-           takePart(bytes, place, takenOver->game);
+    return takeField(bytes, place, "terminal", takenOver->settingsBefore) &&
+           takeField(bytes, place, "keys", takenOver->typedAhead) && takeField(bytes, place, "game", takenOver->game);
 }
