@@ -14,6 +14,7 @@
 #include "platform/input/line_editor.h"
 #include "platform/platform.h"
 #include "platform/records/game_input.h"
+#include "platform/records/handover.h"
 #include "platform/records/record.h"
 #include "platform/records/record_file.h"
 #include "world/random.h"
@@ -254,6 +255,35 @@ void platformStopSound()
 // The random player's bytes have Escape and letters in them, so some of its
 // games take steps of their own; every game, as played, must be the game of
 // its record.
+// What the game before hands over carries any byte of a record and of the
+// steps to redo, whatever looks like a field among them.
+TEST(Undo, WhatIsHandedOverComesBackByteForByte)
+{
+    HandedOver handed = {};
+    handed.said = "Undone: take gun";
+    handed.file = "/saves/game 1.rec";
+    handed.saved = true;
+    const char typed[] = "nnBob\nsay \0 12 x\n\x1b\xff\nredo 3 4\n";
+    handed.record = recordNewHeader(7) + std::string(typed, sizeof typed - 1);
+    handed.redo = {{"take gun\n", 2}, {std::string("a\nb 9\n\0x", 8), -1}};
+    std::string written = writeHandedOver(handed);
+    HandedOver read = readHandedOver(written);
+    EXPECT_EQ(read.said, handed.said);
+    EXPECT_EQ(read.file, handed.file);
+    EXPECT_TRUE(read.saved);
+    EXPECT_EQ(read.record, handed.record);
+    ASSERT_EQ(read.redo.size(), 2u);
+    for (std::size_t step = 0; step < 2; ++step) {
+        EXPECT_EQ(read.redo[step].bytes, handed.redo[step].bytes);
+        EXPECT_EQ(read.redo[step].turn, handed.redo[step].turn);
+    }
+    // A record is no hand-over; one cut short loses the field it cuts.
+    EXPECT_EQ(readHandedOver(handed.record).record, "");
+    HandedOver cut = readHandedOver(written.substr(0, written.size() - 1));
+    EXPECT_EQ(cut.record, handed.record);
+    EXPECT_EQ(cut.redo.size(), 1u);
+}
+
 TEST(Undo, AGameWithStepsTakenIsTheGameOfItsRecord)
 {
     const unsigned GAMES = 60;
